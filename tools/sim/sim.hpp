@@ -1,0 +1,28 @@
+// brinewake-sim: the headless simulator. It loads the extension by file, as the
+// engine does, and drives it only through the class database and bound methods.
+#pragma once
+
+#include <godot_cpp/variant/string.hpp>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// Prints, as JSON, every class in `p_classes` with what it registered: base class,
+// methods in binding order, signals, enums and constants, properties.
+void dump_api(const std::vector<godot::String> &p_classes, std::FILE *p_out);
+
+// The shared rules at work: hull force and torque over a few poses and throttles,
+// and the sea height along a line.
+void print_rules_tables(std::FILE *p_out);
+
+// One boat on the sea under a fixed programme, with a table over time and a summary.
+void run_sea_trial(std::FILE *p_out);
+
+// What a game needs to pick a send rate: bytes per second per boat, and the
+// predictor's error after a gap without packets.
+void print_network_report(std::FILE *p_out);
+
+} // namespace sim
