@@ -42,17 +42,26 @@ constexpr double WIND_LONGITUDINAL_THROTTLE = 360.0;
 constexpr float WIND_POINT_HEIGHT = 0.198f;     // hull-local y of the wind's point of action, 0.30 * S
 constexpr double HORIZONTAL_AXIS_MIN_SQ = 1e-6; // squared length of a usable horizontal axis
 
-// Unit vector, or zero for a zero-length or non-finite vector.
-inline Vector3 normalized_or_zero(const Vector3 &p_v) {
-    if (!p_v.is_finite()) {
+// The horizontal vector (p_x, 0, p_z) normalized, given its squared length; zero when it is not finite or
+// has no length.
+inline Vector3 flat_unit(float p_x, float p_z, float p_length_sq) {
+    if (!std::isfinite(p_x) || !std::isfinite(p_z) || p_length_sq == 0.0f) {
         return Vector3();
     }
-    const float length_sq = p_v.x * p_v.x + p_v.y * p_v.y + p_v.z * p_v.z;
-    if (length_sq == 0.0f) {
-        return Vector3();
+    const float length = std::sqrt(p_length_sq);
+    return Vector3(p_x / length, 0.0f, p_z / length);
+}
+
+// clamp(depth / WETNESS_DEPTH, 0, 1). The division is monotonic, so outside (0, WETNESS_DEPTH) the result
+// is known without it; NaN still goes through it.
+inline double wet_fraction(double p_depth) {
+    if (p_depth >= WETNESS_DEPTH) {
+        return 1.0;
     }
-    const float length = std::sqrt(length_sq);
-    return Vector3(p_v.x / length, p_v.y / length, p_v.z / length);
+    if (p_depth <= 0.0) {
+        return 0.0;
+    }
+    return std::min(std::max(p_depth / WETNESS_DEPTH, 0.0), 1.0);
 }
 
 } // namespace
@@ -63,21 +72,32 @@ HullForces compute_hull_forces(const godot::Transform3D &p_transform, const Vect
     const Basis &basis = p_transform.basis;
     const Vector3 center = basis.xform(HULL_CENTER_OF_MASS);
 
-    // Buoyancy and wetness from the four sample points.
+    // The sea under the four sample points first: the twelve sine-and-cosine evaluations depend on nothing
+    // below, so they can run back to back.
+    Vector3 offsets[4];
+    for (int i = 0; i < 4; i++) {
+        offsets[i] = basis.xform(HULL_SAMPLE_POINTS[i]);
+    }
+    Vector3 worlds[4];
+    WaveSample seas[4];
+    for (int i = 0; i < 4; i++) {
+        worlds[i] = offsets[i] + p_transform.origin;
+        seas[i] = sample_waves(double(worlds[i].x), double(worlds[i].z), p_time);
+    }
+
+    // Buoyancy and wetness.
     float buoyancy = 0.0f;
     Vector3 buoyancy_torque;
     double wetness = 0.0;
-    for (const Vector3 &point : HULL_SAMPLE_POINTS) {
-        const Vector3 offset = basis.xform(point);
-        const Vector3 world = offset + p_transform.origin;
-        const WaveSample sea = sample_waves(double(world.x), double(world.z), p_time);
-        const double depth = sea.height - double(world.y); // positive under water
-        wetness += WETNESS_WEIGHT * std::min(std::max(depth / WETNESS_DEPTH, 0.0), 1.0);
+    for (int i = 0; i < 4; i++) {
+        const WaveSample &sea = seas[i];
+        const double depth = sea.height - double(worlds[i].y); // positive under water
+        wetness += WETNESS_WEIGHT * wet_fraction(depth);
 
-        const double submersion = depth / HULL_SCALE;
-        const Vector3 lever = offset - center;
+        const Vector3 lever = offsets[i] - center;
         float point_force = 0.0f;
-        if (submersion > 0.0) {
+        if (depth > 0.0) { // the submersion depth / S is positive exactly then
+            const double submersion = depth / HULL_SCALE;
             const float point_speed =
                 p_linear_velocity.y + (p_angular_velocity.z * lever.x - p_angular_velocity.x * lever.z);
             const double rise = double(point_speed) - sea.vertical_speed; // relative to the water
@@ -125,8 +145,8 @@ HullForces compute_hull_forces(const godot::Transform3D &p_transform, const Vect
     const float forward_flat_sq = forward.x * forward.x + forward.z * forward.z;
     const float right_flat_sq = right.x * right.x + right.z * right.z;
     if (double(forward_flat_sq) > HORIZONTAL_AXIS_MIN_SQ && double(right_flat_sq) > HORIZONTAL_AXIS_MIN_SQ) {
-        const Vector3 forward_flat = normalized_or_zero(Vector3(forward.x, 0.0f, forward.z));
-        const Vector3 right_flat = normalized_or_zero(Vector3(right.x, 0.0f, right.z));
+        const Vector3 forward_flat = flat_unit(forward.x, forward.z, forward_flat_sq);
+        const Vector3 right_flat = flat_unit(right.x, right.z, right_flat_sq);
         const float lateral_wind = p_wind.x * right_flat.x + p_wind.y * right_flat.z;
         const double longitudinal_wind = double(p_wind.x * forward_flat.x + p_wind.y * forward_flat.z);
         const float longitudinal_force =

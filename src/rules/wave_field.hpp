@@ -25,17 +25,32 @@ struct WaveSample {
     double vertical_speed; // m/s, d(height)/dt at a fixed horizontal position
 };
 
+namespace detail {
+
+// Argument of wave p_wave at (x, z) and time t.
+inline double wave_argument(const Wave &p_wave, double p_x, double p_z, double p_t) {
+    return (p_wave.kx * p_x + p_wave.kz * p_z) - p_wave.omega * p_t + p_wave.phase;
+}
+
+} // namespace detail
+
 // Surface height and vertical speed at world (x, z) and wave time t (seconds).
+// Written out per wave: all three arguments are ready before the first sine-and-cosine call.
 inline WaveSample sample_waves(double p_x, double p_z, double p_t) {
+    const double a0 = detail::wave_argument(WAVES[0], p_x, p_z, p_t);
+    const double a1 = detail::wave_argument(WAVES[1], p_x, p_z, p_t);
+    const double a2 = detail::wave_argument(WAVES[2], p_x, p_z, p_t);
+    // Sine and cosine of the same argument: the compiler fuses each pair into one call.
+    const double s0 = std::sin(a0), c0 = std::cos(a0);
+    const double s1 = std::sin(a1), c1 = std::cos(a1);
+    const double s2 = std::sin(a2), c2 = std::cos(a2);
     WaveSample sample{0.0, 0.0};
-    for (const Wave &wave : WAVES) {
-        const double argument = (wave.kx * p_x + wave.kz * p_z) - wave.omega * p_t + wave.phase;
-        // Both of the same argument: the compiler fuses them into one sine-and-cosine call.
-        const double s = std::sin(argument);
-        const double c = std::cos(argument);
-        sample.height += wave.amplitude * s;
-        sample.vertical_speed += -(wave.amplitude * wave.omega) * c;
-    }
+    sample.height += WAVES[0].amplitude * s0;
+    sample.height += WAVES[1].amplitude * s1;
+    sample.height += WAVES[2].amplitude * s2;
+    sample.vertical_speed += -(WAVES[0].amplitude * WAVES[0].omega) * c0;
+    sample.vertical_speed += -(WAVES[1].amplitude * WAVES[1].omega) * c1;
+    sample.vertical_speed += -(WAVES[2].amplitude * WAVES[2].omega) * c2;
     return sample;
 }
 
