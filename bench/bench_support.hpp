@@ -36,6 +36,6 @@ int register_ratio(const char *p_benchmark, const char *p_baseline, double p_goa
 
 #define BRINEWAKE_RATIO_CONCAT_(a, b) a##b
 #define BRINEWAKE_RATIO_NAME_(line) BRINEWAKE_RATIO_CONCAT_(brinewake_ratio_, line)
-#define BRINEWAKE_RATIO(benchmark_name, baseline_name, goal)                                                \
-    static const int BRINEWAKE_RATIO_NAME_(__LINE__) =                                                     \
+#define BRINEWAKE_RATIO(benchmark_name, baseline_name, goal)                                                 \
+    static const int BRINEWAKE_RATIO_NAME_(__LINE__) =                                                       \
         ::brinewake_bench::register_ratio(benchmark_name, baseline_name, goal)

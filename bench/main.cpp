@@ -41,7 +41,9 @@ public:
 
 } // namespace
 
-uint64_t brinewake_bench::allocation_count() { return g_allocations.load(std::memory_order_relaxed); }
+uint64_t brinewake_bench::allocation_count() {
+    return g_allocations.load(std::memory_order_relaxed);
+}
 
 int brinewake_bench::register_ratio(const char *p_benchmark, const char *p_baseline, double p_goal) {
     ratios().push_back({p_benchmark, p_baseline, p_goal});
@@ -55,11 +57,21 @@ void *operator new(std::size_t p_size) {
     }
     throw std::bad_alloc();
 }
-void *operator new[](std::size_t p_size) { return operator new(p_size); }
-void operator delete(void *p_memory) noexcept { std::free(p_memory); }
-void operator delete[](void *p_memory) noexcept { std::free(p_memory); }
-void operator delete(void *p_memory, std::size_t) noexcept { std::free(p_memory); }
-void operator delete[](void *p_memory, std::size_t) noexcept { std::free(p_memory); }
+void *operator new[](std::size_t p_size) {
+    return operator new(p_size);
+}
+void operator delete(void *p_memory) noexcept {
+    std::free(p_memory);
+}
+void operator delete[](void *p_memory) noexcept {
+    std::free(p_memory);
+}
+void operator delete(void *p_memory, std::size_t) noexcept {
+    std::free(p_memory);
+}
+void operator delete[](void *p_memory, std::size_t) noexcept {
+    std::free(p_memory);
+}
 
 int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);

@@ -13,12 +13,14 @@ using namespace godot;
 
 namespace {
 
-ClassDBSingleton *class_db() { return ClassDBSingleton::get_singleton(); }
+ClassDBSingleton *class_db() {
+    return ClassDBSingleton::get_singleton();
+}
 
 TEST(ExtensionLoader, EntryFillsTheInitializationRecord) {
     std::string error;
-    std::unique_ptr<standin::Extension> extension = standin::Extension::load_file(BRINEWAKE_LIBRARY_PATH,
-                                                                                  "brinewake_init", &error);
+    std::unique_ptr<standin::Extension> extension =
+        standin::Extension::load_file(BRINEWAKE_LIBRARY_PATH, "brinewake_init", &error);
     ASSERT_TRUE(extension) << error;
     EXPECT_TRUE(extension->entry_result());
     const GDExtensionInitialization &record = extension->record();

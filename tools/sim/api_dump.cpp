@@ -15,7 +15,9 @@ using namespace godot;
 
 namespace {
 
-std::string utf8(const String &p_text) { return std::string(p_text.utf8().get_data()); }
+std::string utf8(const String &p_text) {
+    return std::string(p_text.utf8().get_data());
+}
 
 std::string json_string(const String &p_text) {
     std::string out = "\"";
@@ -97,11 +99,13 @@ void dump_class(const String &p_class, std::FILE *p_out) {
             default_list += (d ? ", " : "") + json_value(defaults[d]);
         }
         default_list += "]";
-        std::fprintf(p_out, "%s\n        {\"name\": %s, \"args\": %s, \"defaults\": %s, \"const\": %s, \"return\": %s}",
-                     i ? "," : "", json_string(method.get("name", String())).c_str(),
-                     arguments(method.get("args", Array())).c_str(), default_list.c_str(),
-                     (flags & METHOD_FLAG_CONST) ? "true" : "false",
-                     type_name(method.get("return", Dictionary())).c_str());
+        std::fprintf(
+            p_out,
+            "%s\n        {\"name\": %s, \"args\": %s, \"defaults\": %s, \"const\": %s, \"return\": %s}",
+            i ? "," : "", json_string(method.get("name", String())).c_str(),
+            arguments(method.get("args", Array())).c_str(), default_list.c_str(),
+            (flags & METHOD_FLAG_CONST) ? "true" : "false",
+            type_name(method.get("return", Dictionary())).c_str());
     }
     std::fprintf(p_out, "%s],\n", methods.size() ? "\n      " : "");
 
@@ -124,7 +128,8 @@ void dump_class(const String &p_class, std::FILE *p_out) {
             members += (c ? ", " : "") + json_string(constants[c]) + ": " +
                        std::to_string(db->class_get_integer_constant(p_class, constants[c]));
         }
-        std::fprintf(p_out, "%s\n        %s: {%s}", i ? "," : "", json_string(enums[i]).c_str(), members.c_str());
+        std::fprintf(p_out, "%s\n        %s: {%s}", i ? "," : "", json_string(enums[i]).c_str(),
+                     members.c_str());
     }
     std::fprintf(p_out, "%s},\n", enums.size() ? "\n      " : "");
 
@@ -141,8 +146,8 @@ void dump_class(const String &p_class, std::FILE *p_out) {
     for (int64_t i = 0; i < properties.size(); ++i) {
         const Dictionary property = properties[i];
         const String name = property.get("name", String());
-        std::fprintf(p_out, "%s\n        {\"name\": %s, \"type\": %s, \"setter\": %s, \"getter\": %s}", i ? "," : "",
-                     json_string(name).c_str(), type_name(property).c_str(),
+        std::fprintf(p_out, "%s\n        {\"name\": %s, \"type\": %s, \"setter\": %s, \"getter\": %s}",
+                     i ? "," : "", json_string(name).c_str(), type_name(property).c_str(),
                      json_string(db->class_get_property_setter(p_class, name)).c_str(),
                      json_string(db->class_get_property_getter(p_class, name)).c_str());
     }

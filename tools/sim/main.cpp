@@ -61,7 +61,8 @@ int main(int argc, char **argv) {
     }
 
     std::string error;
-    std::unique_ptr<standin::Extension> extension = standin::Extension::load_file(library, "brinewake_init", &error);
+    std::unique_ptr<standin::Extension> extension =
+        standin::Extension::load_file(library, "brinewake_init", &error);
     if (!extension || !extension->entry_result()) {
         std::fprintf(stderr, "brinewake-sim: cannot load %s: %s\n", library.c_str(), error.c_str());
         return 1;

@@ -56,7 +56,8 @@ void sim::print_network_report(std::FILE *p_out) {
     std::fprintf(p_out, "%10s %16s %22s\n", "rate (Hz)", "payload B/s", "with UDP/IPv4 B/s");
     const int rates[] = {10, 20, 30, 60};
     for (const int rate : rates) {
-        std::fprintf(p_out, "%10d %16d %22d\n", rate, rate * PACKET_BYTES, rate * (PACKET_BYTES + UDP_IPV4_OVERHEAD));
+        std::fprintf(p_out, "%10d %16d %22d\n", rate, rate * PACKET_BYTES,
+                     rate * (PACKET_BYTES + UDP_IPV4_OVERHEAD));
     }
 
     // Drive a boat for 36 s; every half second seed a predictor from its packet and follow both
@@ -104,10 +105,13 @@ void sim::print_network_report(std::FILE *p_out) {
         }
     }
 
-    std::fprintf(p_out, "\nPrediction without packets: BoatMotion seeded from the last packet vs the boat's physics\n");
-    std::fprintf(p_out, "(%d windows over a %.0f s drive with changing throttle and steering)\n", windows, time);
-    std::fprintf(p_out, "%12s %16s %16s %18s %18s\n", "gap (ms)", "mean pos. (m)", "max pos. (m)", "mean heading (deg)",
-                 "max heading (deg)");
+    std::fprintf(
+        p_out,
+        "\nPrediction without packets: BoatMotion seeded from the last packet vs the boat's physics\n");
+    std::fprintf(p_out, "(%d windows over a %.0f s drive with changing throttle and steering)\n", windows,
+                 time);
+    std::fprintf(p_out, "%12s %16s %16s %18s %18s\n", "gap (ms)", "mean pos. (m)", "max pos. (m)",
+                 "mean heading (deg)", "max heading (deg)");
     for (int i = 0; i < 3; ++i) {
         const ErrorStats &s = stats[i];
         std::fprintf(p_out, "%12.0f %16.5f %16.5f %18.5f %18.5f\n", horizons[i] * step * 1000.0,

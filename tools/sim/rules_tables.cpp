@@ -12,27 +12,28 @@ using namespace godot;
 
 void sim::print_rules_tables(std::FILE *p_out) {
     std::fprintf(p_out, "Hull force and torque at rest (wave time 0, no wind), world frame\n");
-    std::fprintf(p_out, "%8s %7s %7s %8s | %10s %10s %10s | %9s %9s %9s\n", "height", "roll", "pitch", "throttle",
-                 "Fx (N)", "Fy (N)", "Fz (N)", "Tx (N m)", "Ty (N m)", "Tz (N m)");
+    std::fprintf(p_out, "%8s %7s %7s %8s | %10s %10s %10s | %9s %9s %9s\n", "height", "roll", "pitch",
+                 "throttle", "Fx (N)", "Fy (N)", "Fz (N)", "Tx (N m)", "Ty (N m)", "Tz (N m)");
     struct Pose {
         float height; // m, origin above the calm sea level
         float roll;   // degrees about the hull's forward axis
         float pitch;  // degrees about the hull's right axis, bow up
     };
-    const Pose poses[] = {{0.3f, 0, 0}, {0.0f, 0, 0}, {-0.2f, 0, 0}, {-0.5f, 0, 0},
+    const Pose poses[] = {{0.3f, 0, 0},  {0.0f, 0, 0},  {-0.2f, 0, 0},  {-0.5f, 0, 0},
                           {0.0f, 10, 0}, {0.0f, 0, 10}, {0.0f, 25, -10}};
     const double throttles[] = {0.0, 1.0, -1.0};
     const float degrees = float(M_PI / 180.0);
     for (const Pose &pose : poses) {
         for (const double throttle : throttles) {
-            const Basis basis = Basis(Vector3(1, 0, 0), pose.pitch * degrees) * Basis(Vector3(0, 0, -1), pose.roll * degrees);
+            const Basis basis =
+                Basis(Vector3(1, 0, 0), pose.pitch * degrees) * Basis(Vector3(0, 0, -1), pose.roll * degrees);
             const Transform3D transform(basis, Vector3(0, pose.height, 0));
             const brinewake::HullForces forces = brinewake::compute_hull_forces(
                 transform, Vector3(), Vector3(), 0.0, throttle, 0.0, 0.0, Vector2());
             std::fprintf(p_out, "%8.2f %7.1f %7.1f %8.1f | %10.2f %10.2f %10.2f | %9.2f %9.2f %9.2f\n",
-                         double(pose.height), double(pose.roll), double(pose.pitch), throttle, double(forces.force.x),
-                         double(forces.force.y), double(forces.force.z), double(forces.torque.x),
-                         double(forces.torque.y), double(forces.torque.z));
+                         double(pose.height), double(pose.roll), double(pose.pitch), throttle,
+                         double(forces.force.x), double(forces.force.y), double(forces.force.z),
+                         double(forces.torque.x), double(forces.torque.y), double(forces.torque.z));
         }
     }
 
