@@ -34,7 +34,7 @@ Variant MethodBind::call(Object *p_object, const Variant **p_args, int p_argcoun
     }
     if (arity - p_argcount > defaults) {
         r_error.error = GDEXTENSION_CALL_ERROR_TOO_FEW_ARGUMENTS;
-        r_error.expected = arity - defaults;
+        r_error.expected = arity;
         return Variant();
     }
     if (!is_static_ && p_object == nullptr) {
