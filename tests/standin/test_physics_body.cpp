@@ -40,33 +40,33 @@ protected:
 };
 
 // A shape child: a box of full size `size`, or a sphere when radius > 0.
-struct ShapeSpec {
+struct ShapeSetup {
     Vector3 size;
     float radius = 0;
     Vector3 offset;
 };
 
-ShapeSpec box(const Vector3 &p_size, const Vector3 &p_offset = Vector3()) {
-    return ShapeSpec{p_size, 0, p_offset};
+ShapeSetup box(const Vector3 &p_size, const Vector3 &p_offset = Vector3()) {
+    return ShapeSetup{p_size, 0, p_offset};
 }
-ShapeSpec ball(float p_radius) {
-    return ShapeSpec{Vector3(), p_radius, Vector3()};
+ShapeSetup ball(float p_radius) {
+    return ShapeSetup{Vector3(), p_radius, Vector3()};
 }
 
-void add_shape(RigidBody3D *p_body, const ShapeSpec &p_spec) {
+void add_shape(RigidBody3D *p_body, const ShapeSetup &p_setup) {
     CollisionShape3D *holder = memnew(CollisionShape3D);
-    if (p_spec.radius > 0) {
+    if (p_setup.radius > 0) {
         Ref<SphereShape3D> sphere;
         sphere.instantiate();
-        sphere->set_radius(p_spec.radius);
+        sphere->set_radius(p_setup.radius);
         holder->set_shape(sphere);
     } else {
         Ref<BoxShape3D> box;
         box.instantiate();
-        box->set_size(p_spec.size);
+        box->set_size(p_setup.size);
         holder->set_shape(box);
     }
-    holder->set_position(p_spec.offset);
+    holder->set_position(p_setup.offset);
     p_body->add_child(holder);
 }
 
@@ -157,9 +157,9 @@ M3 box_inertia(double p_mass, const Vector3 &p_size) {
 
 class PhysicsBodyTest : public ::testing::Test {
 protected:
-    ScriptedBody *add_body(const std::vector<ShapeSpec> &p_shapes = {}) {
+    ScriptedBody *add_body(const std::vector<ShapeSetup> &p_shapes = {}) {
         ScriptedBody *body = memnew(ScriptedBody);
-        for (const ShapeSpec &shape : p_shapes) {
+        for (const ShapeSetup &shape : p_shapes) {
             add_shape(body, shape);
         }
         tree.get_root()->add_child(body);
@@ -223,7 +223,7 @@ TEST_F(PhysicsBodyTest, InertiaAndCentreOfMassComeFromTheShapes) {
     struct Case {
         const char *name;
         float mass;
-        std::vector<ShapeSpec> shapes;
+        std::vector<ShapeSetup> shapes;
         bool custom_center;
         Vector3 center;
         Vector3 expected_center;
@@ -340,7 +340,7 @@ TEST_F(PhysicsBodyTest, OneStepFollowsTheEngineFormula) {
 TEST_F(PhysicsBodyTest, RotationKeepsTheCentreOfMassInPlace) {
     struct Case {
         const char *name;
-        std::vector<ShapeSpec> shapes;
+        std::vector<ShapeSetup> shapes;
         bool custom_center;
         Vector3 center_local;
     };
