@@ -319,6 +319,25 @@ TEST(Signals, ReachConnectionsSynchronouslyInOrderWithTheirArguments) {
     EXPECT_EQ(recorder.count(), 2u);
 }
 
+TEST(Signals, MethodPointerCallablesCallTheMemberAndCompareByTarget) {
+    register_probes();
+    Owned<ProbeBase> probe;
+    Owned<ProbeBase> target;
+    const Callable member = callable_mp(target.object, &ProbeBase::on_ping);
+    EXPECT_EQ(member, callable_mp(target.object, &ProbeBase::on_ping));
+    EXPECT_NE(member, callable_mp(probe.object, &ProbeBase::on_ping));
+    ASSERT_EQ(probe->connect("pinged", member), OK);
+    probe->emit_signal("pinged", 2.0, probe.object); // a float for the int64 parameter
+    EXPECT_EQ(target->last_ping, 2);
+    EXPECT_EQ(target->last_who, probe.object);
+    EXPECT_TRUE(probe->is_connected("pinged", callable_mp(target.object, &ProbeBase::on_ping)));
+
+    standin::ErrorCapture capture;
+    probe->emit_signal("pinged", 1); // one argument short
+    ASSERT_EQ(capture.errors().size(), 1u);
+    EXPECT_EQ(target->last_ping, 2);
+}
+
 TEST(Signals, RefuseUnknownSignalsAndDuplicateConnections) {
     register_probes();
     Owned<ProbeBase> probe;

@@ -185,3 +185,5 @@ template <typename T> void _gde_initialize_class() {
     static const ::godot::internal::EngineClassAnnouncement gde_engine_class_##m_class(                      \
         &m_class::get_class_static, &m_class::get_parent_class_static,                                       \
         [] { ::godot::ClassDB::_gde_register<m_class, true>(false, true, false, true); })
+
+#include <godot_cpp/variant/callable_method_pointer.hpp>
