@@ -83,8 +83,8 @@ Basis axis_angle(const Vector3 &p_axis, float p_angle) {
                  xzt - ys, yzt + xs, zz + c * (1.0f - zz));
 }
 
-// World inverse inertia R * diag(HULL_INVERSE_INERTIA) * R^T applied to p_torque.
-Vector3 world_inverse_inertia(const Basis &p_rotation, const Vector3 &p_torque) {
+// World inverse inertia R * diag(HULL_INVERSE_INERTIA) * R^T.
+Basis world_inverse_inertia(const Basis &p_rotation) {
     const float diagonal[3] = {HULL_INVERSE_INERTIA.x, HULL_INVERSE_INERTIA.y, HULL_INVERSE_INERTIA.z};
     Basis inverse_inertia;
     for (int i = 0; i < 3; ++i) {
@@ -96,7 +96,7 @@ Vector3 world_inverse_inertia(const Basis &p_rotation, const Vector3 &p_torque) 
                                          scaled[2] * p_rotation.rows[j][2];
         }
     }
-    return transformed(inverse_inertia, p_torque);
+    return inverse_inertia;
 }
 
 double control(double p_value) {
@@ -116,6 +116,10 @@ void step_motion(MotionState &r_state, double p_throttle, double p_steering, dou
         return;
     }
 
+    Basis &basis = r_state.transform.basis;
+    // Depends on the pose only; formed before the hull model so the two can overlap.
+    const Basis inverse_inertia = world_inverse_inertia(orthonormalized(basis));
+
     // Time and boost as they stand before this step.
     const HullForces forces = compute_hull_forces(
         r_state.transform, r_state.linear_velocity, r_state.angular_velocity, r_state.time, r_state.throttle,
@@ -125,8 +129,7 @@ void step_motion(MotionState &r_state, double p_throttle, double p_steering, dou
     const float linear_keep = static_cast<float>(std::max(1.0 - MOTION_LINEAR_DAMPING * p_delta, 0.0));
     const float angular_keep = static_cast<float>(std::max(1.0 - MOTION_ANGULAR_DAMPING * p_delta, 0.0));
 
-    Basis &basis = r_state.transform.basis;
-    const Vector3 spin = world_inverse_inertia(orthonormalized(basis), forces.torque);
+    const Vector3 spin = transformed(inverse_inertia, forces.torque);
 
     Vector3 &v = r_state.linear_velocity;
     v = Vector3(v.x * linear_keep + (forces.force.x / HULL_MASS + 0.0f) * dt,
