@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace godot {
 namespace internal {
@@ -153,37 +154,56 @@ std::vector<ClassRecord *> class_chain(const StringName &p_class) {
     return chain;
 }
 
-MethodBind *find_method(const StringName &p_class, const StringName &p_method) {
-    for (ClassRecord *record : class_chain(p_class)) {
-        auto it = record->method_map.find(p_method.text());
-        if (it != record->method_map.end()) {
-            return it->second;
+namespace {
+
+// The class and its ancestors, nearest first, without allocating (lookups on per-frame paths).
+template <typename Visit>
+auto first_in_chain(const StringName &p_class, Visit p_visit)
+    -> decltype(p_visit(std::declval<ClassRecord &>())) {
+    Database *db = database();
+    if (!db) {
+        return nullptr;
+    }
+    int depth = 0;
+    for (ClassRecord *record = record_of(*db, p_class); record != nullptr && depth < 256;
+         record = record_of(*db, record->parent), ++depth) {
+        if (auto found = p_visit(*record)) {
+            return found;
         }
     }
     return nullptr;
 }
 
+} // namespace
+
+MethodBind *find_method(const StringName &p_class, const StringName &p_method) {
+    return first_in_chain(p_class, [&](ClassRecord &p_record) -> MethodBind * {
+        auto it = p_record.method_map.find(p_method.text());
+        return it != p_record.method_map.end() ? it->second : nullptr;
+    });
+}
+
 const MethodInfo *find_signal(const StringName &p_class, const StringName &p_signal) {
-    for (ClassRecord *record : class_chain(p_class)) {
-        for (const MethodInfo &signal : record->signals) {
+    return first_in_chain(p_class, [&](ClassRecord &p_record) -> const MethodInfo * {
+        for (const MethodInfo &signal : p_record.signals) {
             if (signal.name == p_signal) {
                 return &signal;
             }
         }
-    }
-    return nullptr;
+        return nullptr;
+    });
 }
 
 const PropertyRecord *find_property(const StringName &p_class, const StringName &p_property) {
-    for (ClassRecord *record : class_chain(p_class)) {
-        for (const PropertyRecord &property : record->properties) {
+    return first_in_chain(p_class, [&](ClassRecord &p_record) -> const PropertyRecord * {
+        for (const PropertyRecord &property : p_record.properties) {
             if (property.info.name == p_property &&
                 (property.info.usage & (PROPERTY_USAGE_GROUP | PROPERTY_USAGE_SUBGROUP)) == 0) {
                 return &property;
             }
         }
-    }
-    return nullptr;
+        return nullptr;
+    });
 }
 
 String call_error_text(const String &p_callable, const Variant **p_args, int p_argcount,

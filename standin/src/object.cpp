@@ -5,6 +5,8 @@
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/callable_custom.hpp>
 
+#include <algorithm>
+#include <array>
 #include <unordered_map>
 #include <vector>
 
@@ -252,11 +254,23 @@ Error Object::emit_signalp(const StringName &p_signal, const Variant **p_args, i
     }
     // Handlers may connect, disconnect or free this object: work on a copy and never touch `this` after
     // a handler without checking that it still exists.
-    const std::vector<internal::Connection> snapshot = entry->connections;
+    // Up to a few connections are copied without allocating.
+    constexpr size_t INLINE_CONNECTIONS = 8;
+    std::array<internal::Connection, INLINE_CONNECTIONS> inline_copy;
+    std::vector<internal::Connection> heap_copy;
+    const size_t count = entry->connections.size();
+    const internal::Connection *snapshot = inline_copy.data();
+    if (count <= INLINE_CONNECTIONS) {
+        std::copy(entry->connections.begin(), entry->connections.end(), inline_copy.begin());
+    } else {
+        heap_copy = entry->connections;
+        snapshot = heap_copy.data();
+    }
     const uint64_t self_id = instance_id_;
     const String signal_text = String(p_signal);
     Error result = OK;
-    for (const internal::Connection &connection : snapshot) {
+    for (size_t c = 0; c < count; ++c) {
+        const internal::Connection &connection = snapshot[c];
         if (!connection.callable.is_valid()) {
             continue;
         }

@@ -95,18 +95,33 @@ String from_ascii_buffer(const char *p_text) {
 
 } // namespace
 
+const std::u32string &String::empty_text() {
+    static const std::u32string empty;
+    return empty;
+}
+
+std::u32string &String::write() {
+    if (!data_) {
+        data_ = std::make_shared<std::u32string>();
+    } else if (data_.use_count() > 1) {
+        data_ = std::make_shared<std::u32string>(*data_);
+    }
+    return *data_;
+}
+
 String::String(const char *p_latin1) {
-    if (p_latin1 == nullptr) {
+    if (p_latin1 == nullptr || *p_latin1 == 0) {
         return;
     }
+    std::u32string &out = write();
     for (const unsigned char *c = reinterpret_cast<const unsigned char *>(p_latin1); *c; ++c) {
-        data_.push_back(static_cast<char32_t>(*c));
+        out.push_back(static_cast<char32_t>(*c));
     }
 }
 
 String::String(const char32_t *p_utf32) {
-    if (p_utf32 != nullptr) {
-        data_ = p_utf32;
+    if (p_utf32 != nullptr && *p_utf32 != 0) {
+        write() = p_utf32;
     }
 }
 
@@ -116,7 +131,9 @@ String String::utf8(const char *p_utf8, int64_t p_len) {
         return s;
     }
     const size_t len = p_len < 0 ? std::char_traits<char>::length(p_utf8) : static_cast<size_t>(p_len);
-    s.data_ = decode_utf8(reinterpret_cast<const unsigned char *>(p_utf8), len);
+    if (len > 0) {
+        s.write() = decode_utf8(reinterpret_cast<const unsigned char *>(p_utf8), len);
+    }
     return s;
 }
 
@@ -173,14 +190,14 @@ String String::num_real(double p_num, bool p_trailing) {
 
 String String::chr(char32_t p_char) {
     String s;
-    s.data_.push_back(p_char);
+    s.write().push_back(p_char);
     return s;
 }
 
 CharString String::utf8() const {
     std::string out;
-    out.reserve(data_.size());
-    for (char32_t c : data_) {
+    out.reserve(text().size());
+    for (char32_t c : text()) {
         append_utf8(out, c);
     }
     return CharString(std::move(out));
@@ -188,8 +205,8 @@ CharString String::utf8() const {
 
 CharString String::ascii() const {
     std::string out;
-    out.reserve(data_.size());
-    for (char32_t c : data_) {
+    out.reserve(text().size());
+    for (char32_t c : text()) {
         out.push_back(c < 0x100 ? static_cast<char>(c) : '?');
     }
     return CharString(std::move(out));
@@ -199,24 +216,26 @@ char32_t String::operator[](int64_t p_index) const {
     if (p_index < 0 || p_index >= length()) {
         return 0;
     }
-    return data_[static_cast<size_t>(p_index)];
+    return (*data_)[static_cast<size_t>(p_index)];
 }
 
 bool String::begins_with(const String &p_prefix) const {
-    return data_.compare(0, p_prefix.data_.size(), p_prefix.data_) == 0 &&
-           data_.size() >= p_prefix.data_.size();
+    const std::u32string &t = text();
+    const std::u32string &prefix = p_prefix.text();
+    return t.size() >= prefix.size() && t.compare(0, prefix.size(), prefix) == 0;
 }
 
 bool String::ends_with(const String &p_suffix) const {
-    return data_.size() >= p_suffix.data_.size() &&
-           data_.compare(data_.size() - p_suffix.data_.size(), p_suffix.data_.size(), p_suffix.data_) == 0;
+    const std::u32string &t = text();
+    const std::u32string &suffix = p_suffix.text();
+    return t.size() >= suffix.size() && t.compare(t.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 int64_t String::find(const String &p_what, int64_t p_from) const {
     if (p_from < 0 || p_from > length()) {
         return -1;
     }
-    const size_t at = data_.find(p_what.data_, static_cast<size_t>(p_from));
+    const size_t at = text().find(p_what.text(), static_cast<size_t>(p_from));
     return at == std::u32string::npos ? -1 : static_cast<int64_t>(at);
 }
 
@@ -226,25 +245,28 @@ String String::substr(int64_t p_from, int64_t p_len) const {
         return s;
     }
     const size_t len = p_len < 0 ? std::u32string::npos : static_cast<size_t>(p_len);
-    s.data_ = data_.substr(static_cast<size_t>(p_from), len);
+    if (len > 0) {
+        s.write() = text().substr(static_cast<size_t>(p_from), len);
+    }
     return s;
 }
 
 int64_t String::to_int() const {
     // Leading sign and digits; anything else ends the number. Saturates instead of overflowing.
+    const std::u32string &t = text();
     size_t i = 0;
-    while (i < data_.size() && (data_[i] == ' ' || data_[i] == '\t')) {
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) {
         ++i;
     }
     bool negative = false;
-    if (i < data_.size() && (data_[i] == '-' || data_[i] == '+')) {
-        negative = data_[i] == '-';
+    if (i < t.size() && (t[i] == '-' || t[i] == '+')) {
+        negative = t[i] == '-';
         ++i;
     }
     uint64_t value = 0;
     bool saturated = false;
-    for (; i < data_.size() && data_[i] >= '0' && data_[i] <= '9'; ++i) {
-        const uint64_t digit = static_cast<uint64_t>(data_[i] - '0');
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+        const uint64_t digit = static_cast<uint64_t>(t[i] - '0');
         if (value > (UINT64_C(9223372036854775808) - digit) / 10) {
             saturated = true;
             break;
@@ -258,8 +280,8 @@ int64_t String::to_int() const {
 }
 
 double String::to_float() const {
-    const CharString text = ascii();
-    return std::strtod(text.get_data(), nullptr);
+    const CharString bytes = ascii();
+    return std::strtod(bytes.get_data(), nullptr);
 }
 
 String String::quote(const String &p_quotechar) const {
@@ -269,7 +291,7 @@ String String::quote(const String &p_quotechar) const {
 uint32_t String::hash() const {
     // djb2 over the code points, as the engine hashes strings.
     uint32_t h = 5381;
-    for (char32_t c : data_) {
+    for (char32_t c : text()) {
         h = ((h << 5) + h) + static_cast<uint32_t>(c);
     }
     return h;
@@ -277,7 +299,7 @@ uint32_t String::hash() const {
 
 String String::operator+(const String &p_other) const {
     String s(*this);
-    s.data_ += p_other.data_;
+    s += p_other;
     return s;
 }
 
@@ -287,12 +309,20 @@ String String::operator+(const char *p_other) const {
 
 String String::operator+(char32_t p_char) const {
     String s(*this);
-    s.data_.push_back(p_char);
+    s += p_char;
     return s;
 }
 
 String &String::operator+=(const String &p_other) {
-    data_ += p_other.data_;
+    if (p_other.is_empty()) {
+        return *this;
+    }
+    if (is_empty()) {
+        data_ = p_other.data_;
+        return *this;
+    }
+    const std::shared_ptr<std::u32string> keep = p_other.data_; // p_other may be this string
+    write() += *keep;
     return *this;
 }
 
@@ -301,21 +331,22 @@ String &String::operator+=(const char *p_other) {
 }
 
 String &String::operator+=(char32_t p_char) {
-    data_.push_back(p_char);
+    write().push_back(p_char);
     return *this;
 }
 
 bool String::operator==(const char *p_other) const {
+    const std::u32string &t = text();
     if (p_other == nullptr) {
-        return data_.empty();
+        return t.empty();
     }
     size_t i = 0;
     for (; p_other[i] != 0; ++i) {
-        if (i >= data_.size() || data_[i] != static_cast<char32_t>(static_cast<unsigned char>(p_other[i]))) {
+        if (i >= t.size() || t[i] != static_cast<char32_t>(static_cast<unsigned char>(p_other[i]))) {
             return false;
         }
     }
-    return i == data_.size();
+    return i == t.size();
 }
 
 String operator+(const char *p_left, const String &p_right) {

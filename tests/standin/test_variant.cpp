@@ -23,6 +23,22 @@ template <typename T> T as(const Variant &p_value) {
     return value;
 }
 
+TEST(String, ReadsLatin1OrUtf8AndCopiesAreIndependent) {
+    const String latin1("caf\xe9");
+    const String utf8 = String::utf8("caf\xc3\xa9");
+    EXPECT_EQ(latin1.length(), 4);
+    EXPECT_EQ(latin1, utf8);
+    EXPECT_STREQ(utf8.utf8().get_data(), "caf\xc3\xa9");
+    EXPECT_EQ(String::utf8("\xff").length(), 1); // malformed byte: one replacement character
+
+    String copy = latin1;
+    copy += "s";
+    EXPECT_EQ(latin1, String("caf\xe9"));
+    EXPECT_EQ(copy.length(), 5);
+    EXPECT_EQ(StringName("cafe"), String("cafe"));
+    EXPECT_EQ(String("cafe"), StringName("cafe"));
+}
+
 TEST(VariantConversion, ScalarsFollowTheEngineRules) {
     struct Case {
         const char *name;

@@ -1,10 +1,12 @@
-// The engine's text type: a sequence of Unicode code points (UTF-32).
+// The engine's text type: a sequence of Unicode code points (UTF-32), copy-on-write like the engine's, so
+// copies share the text and never allocate.
 #pragma once
 
 #include <godot_cpp/variant/char_string.hpp>
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 namespace godot {
@@ -12,7 +14,12 @@ namespace godot {
 class StringName;
 
 class String {
-    std::u32string data_;
+    // Null while empty.
+    std::shared_ptr<std::u32string> data_;
+
+    const std::u32string &text() const { return data_ ? *data_ : empty_text(); }
+    std::u32string &write();
+    static const std::u32string &empty_text();
 
 public:
     String() = default;
@@ -32,9 +39,9 @@ public:
     CharString utf8() const;
     CharString ascii() const;
 
-    int64_t length() const { return static_cast<int64_t>(data_.size()); }
-    bool is_empty() const { return data_.empty(); }
-    const char32_t *ptr() const { return data_.c_str(); }
+    int64_t length() const { return data_ ? static_cast<int64_t>(data_->size()) : 0; }
+    bool is_empty() const { return length() == 0; }
+    const char32_t *ptr() const { return text().c_str(); }
     // Code point at p_index; 0 outside the string.
     char32_t operator[](int64_t p_index) const;
 
@@ -55,14 +62,16 @@ public:
     String &operator+=(const char *p_other);
     String &operator+=(char32_t p_char);
 
-    bool operator==(const String &p_other) const { return data_ == p_other.data_; }
-    bool operator!=(const String &p_other) const { return data_ != p_other.data_; }
+    bool operator==(const String &p_other) const {
+        return data_ == p_other.data_ || text() == p_other.text();
+    }
+    bool operator!=(const String &p_other) const { return !(*this == p_other); }
     bool operator==(const char *p_other) const;
     bool operator!=(const char *p_other) const { return !(*this == p_other); }
-    bool operator<(const String &p_other) const { return data_ < p_other.data_; }
-    bool operator<=(const String &p_other) const { return data_ <= p_other.data_; }
-    bool operator>(const String &p_other) const { return data_ > p_other.data_; }
-    bool operator>=(const String &p_other) const { return data_ >= p_other.data_; }
+    bool operator<(const String &p_other) const { return text() < p_other.text(); }
+    bool operator<=(const String &p_other) const { return text() <= p_other.text(); }
+    bool operator>(const String &p_other) const { return text() > p_other.text(); }
+    bool operator>=(const String &p_other) const { return text() >= p_other.text(); }
 };
 
 String operator+(const char *p_left, const String &p_right);
