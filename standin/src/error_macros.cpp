@@ -9,22 +9,37 @@ namespace standin {
 
 namespace {
 
-// Live captures, innermost last. A plain vector pointer keeps the list usable during static
-// destruction of other units.
-std::vector<ErrorCapture *> &captures() {
-    static std::vector<ErrorCapture *> list;
-    return list;
+// Live captures, innermost last. Reports made during static destruction, after the list is gone, are
+// printed and not recorded.
+struct CaptureList {
+    std::vector<ErrorCapture *> list;
+    static bool &destroyed() {
+        static bool flag = false; // constant-initialized: valid during every static destructor
+        return flag;
+    }
+    ~CaptureList() { destroyed() = true; }
+};
+
+std::vector<ErrorCapture *> *captures() {
+    if (CaptureList::destroyed()) {
+        return nullptr;
+    }
+    static CaptureList captures_list;
+    return &captures_list.list;
 }
 
 } // namespace
 
 ErrorCapture::ErrorCapture(bool p_quiet) : quiet_(p_quiet) {
-    captures().push_back(this);
+    if (std::vector<ErrorCapture *> *list = captures()) {
+        list->push_back(this);
+    }
 }
 
 ErrorCapture::~ErrorCapture() {
-    std::vector<ErrorCapture *> &list = captures();
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    if (std::vector<ErrorCapture *> *list = captures()) {
+        list->erase(std::remove(list->begin(), list->end(), this), list->end());
+    }
 }
 
 void report(const char *p_function, const char *p_file, int p_line, const char *p_error,
@@ -38,9 +53,11 @@ void report(const char *p_function, const char *p_file, int p_line, const char *
     record.is_warning = p_is_warning;
 
     bool quiet = false;
-    for (ErrorCapture *capture : captures()) {
-        capture->record(record);
-        quiet = quiet || capture->quiet();
+    if (std::vector<ErrorCapture *> *list = captures()) {
+        for (ErrorCapture *capture : *list) {
+            capture->record(record);
+            quiet = quiet || capture->quiet();
+        }
     }
     if (quiet) {
         return;
