@@ -2,6 +2,7 @@
 
 #include <godot_cpp/classes/class_db_singleton.hpp>
 #include <godot_cpp/core/error_macros.hpp>
+#include <standin/extension_loader.hpp>
 
 #include <algorithm>
 #include <memory>
@@ -726,3 +727,15 @@ bool ClassDBSingleton::is_class_enum_bitfield(const StringName &p_class, const S
 }
 
 } // namespace godot
+
+std::vector<godot::String> standin::registered_extension_classes() {
+    std::vector<godot::String> names;
+    if (godot::internal::Database *db = godot::internal::database()) {
+        for (const godot::internal::ClassRecord *record : db->order) {
+            if (!record->is_engine_class) {
+                names.push_back(record->name.text());
+            }
+        }
+    }
+    return names;
+}

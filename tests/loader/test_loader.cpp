@@ -53,20 +53,12 @@ TEST(ExtensionLoader, SceneLevelRegistersTheClassesInOrderAndDeinitializationRem
         }
     }
 
-    // The extension's classes follow the engine's own in the class list, in registration order.
-    const PackedStringArray classes = class_db()->get_class_list();
-    int64_t boat = -1, motion = -1;
-    for (int64_t i = 0; i < classes.size(); ++i) {
-        if (classes[i] == String("Boat")) {
-            boat = i;
-        } else if (classes[i] == String("BoatMotion")) {
-            motion = i;
-        }
-    }
-    ASSERT_GE(boat, 0);
-    EXPECT_GT(motion, boat);
+    const std::vector<String> registered = standin::registered_extension_classes();
+    const std::vector<String> in_order = {"Boat", "BoatMotion"};
+    EXPECT_EQ(registered, in_order);
 
     extension->deinitialize();
+    EXPECT_TRUE(standin::registered_extension_classes().empty());
     EXPECT_FALSE(class_db()->class_exists("Boat"));
     EXPECT_FALSE(class_db()->class_exists("BoatMotion"));
 }

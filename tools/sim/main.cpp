@@ -6,11 +6,8 @@
 //   brinewake-sim --library PATH  load the extension from PATH instead of beside this program
 #include "sim.hpp"
 
-#include <godot_cpp/classes/class_db_singleton.hpp>
-#include <godot_cpp/variant/packed_string_array.hpp>
 #include <standin/extension_loader.hpp>
 
-#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -29,15 +26,6 @@ std::string library_beside_program() {
     }
     std::string program(path, size_t(length));
     return program.substr(0, program.find_last_of('/') + 1) + BRINEWAKE_LIBRARY_FILE;
-}
-
-std::vector<String> class_list() {
-    const PackedStringArray classes = ClassDBSingleton::get_singleton()->get_class_list();
-    std::vector<String> list;
-    for (int64_t i = 0; i < classes.size(); ++i) {
-        list.push_back(classes[i]);
-    }
-    return list;
 }
 
 int usage(const char *p_program) {
@@ -67,18 +55,10 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "brinewake-sim: cannot load %s: %s\n", library.c_str(), error.c_str());
         return 1;
     }
-    const std::vector<String> engine_classes = class_list();
     extension->initialize();
 
     if (dump) {
-        // What the library added to the class database, in registration order.
-        std::vector<String> library_classes;
-        for (const String &name : class_list()) {
-            if (std::find(engine_classes.begin(), engine_classes.end(), name) == engine_classes.end()) {
-                library_classes.push_back(name);
-            }
-        }
-        sim::dump_api(library_classes, stdout);
+        sim::dump_api(standin::registered_extension_classes(), stdout);
     } else {
         std::printf("Brinewake headless simulator (extension %s)\n\n", library.c_str());
         sim::print_rules_tables(stdout);

@@ -3,8 +3,11 @@
 
 #include <gdextension_interface.h>
 
+#include <godot_cpp/variant/string.hpp>
+
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace standin {
 
@@ -45,5 +48,10 @@ private:
     bool entry_result_ = false;
     int initialized_up_to_ = -1;
 };
+
+// The classes that extensions have registered and not yet unregistered, in registration order. The
+// class database itself lists classes sorted by name, as the engine does; the engine keeps this order
+// per extension.
+std::vector<godot::String> registered_extension_classes();
 
 } // namespace standin
