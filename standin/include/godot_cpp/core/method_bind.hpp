@@ -7,6 +7,7 @@
 #include <godot_cpp/variant/variant.hpp>
 
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -80,35 +81,37 @@ template <typename R, typename... P> struct MethodTraits<R (*)(P...)> {
     static constexpr bool is_static = true;
 };
 
+// Calls p_method (a member function on p_object, or a static function) with each argument converted
+// to its parameter type; the result as a Variant (nil for void).
+template <typename M, typename R, typename... P, size_t... I>
+Variant invoke_method(M p_method, Object *p_object, const Variant *const *p_args, std::index_sequence<I...>) {
+    (void)p_args;
+    if constexpr (MethodTraits<M>::is_static) {
+        (void)p_object;
+        if constexpr (std::is_void_v<R>) {
+            p_method(VariantCaster<P>::cast(*p_args[I])...);
+            return Variant();
+        } else {
+            return to_variant(p_method(VariantCaster<P>::cast(*p_args[I])...));
+        }
+    } else {
+        using T = typename MethodTraits<M>::Class;
+        T *instance = static_cast<T *>(p_object);
+        if constexpr (std::is_void_v<R>) {
+            (instance->*p_method)(VariantCaster<P>::cast(*p_args[I])...);
+            return Variant();
+        } else {
+            return to_variant((instance->*p_method)(VariantCaster<P>::cast(*p_args[I])...));
+        }
+    }
+}
+
 template <typename M, typename R, typename... P> class MethodBindT : public MethodBind {
     M method_;
 
-    template <size_t... I>
-    Variant invoke_with(Object *p_object, const Variant *const *p_args, std::index_sequence<I...>) const {
-        (void)p_args;
-        if constexpr (MethodTraits<M>::is_static) {
-            (void)p_object;
-            if constexpr (std::is_void_v<R>) {
-                method_(VariantCaster<P>::cast(*p_args[I])...);
-                return Variant();
-            } else {
-                return to_variant(method_(VariantCaster<P>::cast(*p_args[I])...));
-            }
-        } else {
-            using T = typename MethodTraits<M>::Class;
-            T *instance = static_cast<T *>(p_object);
-            if constexpr (std::is_void_v<R>) {
-                (instance->*method_)(VariantCaster<P>::cast(*p_args[I])...);
-                return Variant();
-            } else {
-                return to_variant((instance->*method_)(VariantCaster<P>::cast(*p_args[I])...));
-            }
-        }
-    }
-
 protected:
     Variant invoke(Object *p_object, const Variant *const *p_args) const override {
-        return invoke_with(p_object, p_args, std::index_sequence_for<P...>{});
+        return invoke_method<M, R, P...>(method_, p_object, p_args, std::index_sequence_for<P...>{});
     }
 
 public:

@@ -34,29 +34,6 @@ template <typename M, typename R, typename... P> class MethodPointerCallable : p
         return std::memcmp(&a->method_, &b->method_, sizeof(M)) < 0;
     }
 
-    template <size_t... I>
-    Variant invoke(Object *p_object, const Variant **p_args, std::index_sequence<I...>) const {
-        (void)p_args;
-        if constexpr (MethodTraits<M>::is_static) {
-            (void)p_object;
-            if constexpr (std::is_void_v<R>) {
-                method_(VariantCaster<P>::cast(*p_args[I])...);
-                return Variant();
-            } else {
-                return to_variant(method_(VariantCaster<P>::cast(*p_args[I])...));
-            }
-        } else {
-            using T = typename MethodTraits<M>::Class;
-            T *instance = static_cast<T *>(p_object);
-            if constexpr (std::is_void_v<R>) {
-                (instance->*method_)(VariantCaster<P>::cast(*p_args[I])...);
-                return Variant();
-            } else {
-                return to_variant((instance->*method_)(VariantCaster<P>::cast(*p_args[I])...));
-            }
-        }
-    }
-
 public:
     MethodPointerCallable(uint64_t p_object_id, M p_method) : object_id_(p_object_id), method_(p_method) {}
 
@@ -100,7 +77,8 @@ public:
                 return;
             }
         }
-        r_return_value = invoke(object, p_arguments, std::index_sequence_for<P...>{});
+        r_return_value =
+            invoke_method<M, R, P...>(method_, object, p_arguments, std::index_sequence_for<P...>{});
     }
 };
 
