@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs, from Debian's packages, when it is missing.
 set -euo pipefail
-packages=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev clang-format)
 [ "${BRINEWAKE_WITH_FUZZERS:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
