@@ -1,6 +1,7 @@
 #include "boat_motion/motion_integrator.hpp"
 
 #include "net/byte_io.hpp"
+#include "rules/controls.hpp"
 #include "rules/hull_model.hpp"
 
 #include <godot_cpp/variant/basis.hpp>
@@ -99,18 +100,14 @@ Basis world_inverse_inertia(const Basis &p_rotation) {
     return inverse_inertia;
 }
 
-double control(double p_value) {
-    return is_finite_double(p_value) ? std::clamp(p_value, -1.0, 1.0) : 0.0;
-}
-
 } // namespace
 
 void step_motion(MotionState &r_state, double p_throttle, double p_steering, double p_delta) {
     if (!(p_delta > 0.0) || !is_finite_double(p_delta)) {
         return;
     }
-    r_state.throttle = control(p_throttle);
-    r_state.steering = control(p_steering);
+    r_state.throttle = clamp_control(p_throttle);
+    r_state.steering = clamp_control(p_steering);
     if (!(r_state.health > 0.0)) {
         r_state.time += p_delta; // dead: the pose is frozen, only the clock runs
         return;

@@ -1,6 +1,7 @@
 #include "net/boat_packet.hpp"
 
 #include "net/byte_io.hpp"
+#include "rules/controls.hpp"
 
 #include <godot_cpp/variant/basis.hpp>
 #include <godot_cpp/variant/quaternion.hpp>
@@ -12,10 +13,6 @@ namespace brinewake {
 namespace {
 
 constexpr uint8_t ENCODED_AMMO_ENTRIES = 2;
-
-float clamp_unit(float p_value) {
-    return p_value < -1.0f ? -1.0f : (p_value > 1.0f ? 1.0f : p_value);
-}
 
 float largest_magnitude(float p_a, float p_b) {
     const float a = std::fabs(p_a);
@@ -43,22 +40,6 @@ godot::Quaternion received_rotation(float p_x, float p_y, float p_z, float p_w) 
     return godot::Quaternion(p_x / length, p_y / length, p_z / length, p_w / length);
 }
 
-// The wind limited to the packet's length limit, direction kept. A vector whose length overflows
-// single precision is scaled by its larger component first, so that it keeps its direction.
-godot::Vector2 limited_wind(float p_x, float p_y) {
-    float length = std::sqrt(p_x * p_x + p_y * p_y);
-    if (!(length > BOAT_PACKET_WIND_LIMIT)) {
-        return godot::Vector2(p_x, p_y);
-    }
-    if (!is_finite_single(length)) {
-        const float scale = largest_magnitude(p_x, p_y);
-        p_x /= scale;
-        p_y /= scale;
-        length = std::sqrt(p_x * p_x + p_y * p_y);
-    }
-    return godot::Vector2(p_x / length * BOAT_PACKET_WIND_LIMIT, p_y / length * BOAT_PACKET_WIND_LIMIT);
-}
-
 bool read_vector3(ByteReader &p_in, godot::Vector3 &r_value) {
     float x = 0.0f, y = 0.0f, z = 0.0f;
     if (!(p_in.read_finite_f32(x) && p_in.read_finite_f32(y) && p_in.read_finite_f32(z))) {
@@ -82,7 +63,7 @@ bool read_control(ByteReader &p_in, double &r_value) {
     if (!p_in.read_finite_f32(value)) {
         return false;
     }
-    r_value = static_cast<double>(clamp_unit(value));
+    r_value = clamp_control(static_cast<double>(value));
     return true;
 }
 
@@ -109,7 +90,7 @@ bool read_fields(ByteReader &p_in, BoatPacket &r_packet) {
     if (!(p_in.read_finite_f32(wind_x) && p_in.read_finite_f32(wind_y))) {
         return false;
     }
-    r_packet.wind = limited_wind(wind_x, wind_y);
+    r_packet.wind = limit_wind(wind_x, wind_y);
 
     uint8_t weapon = 0;
     uint8_t entries = 0;

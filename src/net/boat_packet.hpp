@@ -30,7 +30,6 @@ namespace brinewake {
 
 inline constexpr size_t BOAT_PACKET_SIZE = 98;              // bytes, as the encoder writes it
 inline constexpr size_t BOAT_PACKET_FIXED_SIZE = 90;        // bytes before the ammunition entries
-inline constexpr float BOAT_PACKET_WIND_LIMIT = 2.0f;       // m/s, longest wind a packet carries
 inline constexpr float BOAT_PACKET_MIN_ROTATION_SQ = 0.25f; // shorter quaternions read as identity
 
 // The decoded packet. Defaults: identity transform and zeros.
