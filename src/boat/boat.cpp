@@ -1,5 +1,7 @@
 #include "boat/boat.hpp"
 
+#include "rules/controls.hpp"
+
 #include "rules/hull_model.hpp"
 #include "rules/wave_field.hpp"
 
@@ -9,6 +11,7 @@
 #include <godot_cpp/variant/vector4.hpp>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 using namespace godot;
@@ -97,7 +100,7 @@ void Boat::_integrate_forces(PhysicsDirectBodyState3D *p_state) {
     speed_boost_remaining = std::max(speed_boost_remaining - dt, 0.0);
 
     if (reset_pending) {
-        const Basis basis(Vector3(0.0f, 1.0f, 0.0f), static_cast<real_t>(spawn_yaw));
+        const Basis basis(Vector3(0.0f, 1.0f, 0.0f), spawn_heading());
         p_state->set_transform(Transform3D(basis, spawn_position));
         p_state->set_linear_velocity(Vector3());
         p_state->set_angular_velocity(Vector3());
@@ -128,8 +131,7 @@ void Boat::respawn() {
     health = MAX_HEALTH;
     respawn_remaining = 0.0;
     weapons.reset();
-    set_collision_layer(saved_collision_layer);
-    set_collision_mask(saved_collision_mask);
+    set_collisions_enabled(true);
     reset_boat();
     emit_signal("respawned");
 }
@@ -139,7 +141,7 @@ double Boat::get_respawn_remaining() const {
 }
 
 void Boat::set_wave_time(double p_value) {
-    if (std::isfinite(p_value) && p_value >= 0.0) {
+    if (p_value >= 0.0 && brinewake::usable_wave_time(p_value)) {
         wave_time = p_value;
     }
 }
@@ -164,14 +166,25 @@ double Boat::get_spawn_yaw() const {
     return spawn_yaw;
 }
 
+static_assert(Boat::MAX_WIND == double(brinewake::MAX_WIND_LENGTH),
+              "one wind limit for the boat and its packets");
+
+real_t Boat::spawn_heading() const {
+    // Any finite yaw is kept as given; one beyond the single range is first reduced to a turn, which
+    // narrowing would otherwise make infinite and the spawn basis NaN.
+    const double yaw =
+        std::fabs(spawn_yaw) <= double(FLT_MAX) ? spawn_yaw : std::remainder(spawn_yaw, 2.0 * M_PI);
+    return static_cast<real_t>(yaw);
+}
+
 void Boat::set_controls(double p_throttle, double p_steering) {
     if (health <= 0.0) {
         throttle = 0.0;
         steering = 0.0;
         return;
     }
-    throttle = std::isfinite(p_throttle) ? std::clamp(p_throttle, -1.0, 1.0) : 0.0;
-    steering = std::isfinite(p_steering) ? std::clamp(p_steering, -1.0, 1.0) : 0.0;
+    throttle = brinewake::clamp_control(p_throttle);
+    steering = brinewake::clamp_control(p_steering);
 }
 
 void Boat::reset_boat() {
@@ -223,7 +236,7 @@ double Boat::get_speed_boost_remaining() const {
 }
 
 void Boat::set_wind(const Vector2 &p_wind) {
-    wind = p_wind.is_finite() ? p_wind.limit_length(static_cast<real_t>(MAX_WIND)) : Vector2();
+    wind = p_wind.is_finite() ? brinewake::limit_wind(p_wind.x, p_wind.y) : Vector2();
 }
 
 Vector2 Boat::get_wind() const {

@@ -48,6 +48,7 @@ private:
 
     void destroy();
     void respawn();
+    godot::real_t spawn_heading() const; // spawn_yaw narrowed for the spawn basis
 
 protected:
     static void _bind_methods();

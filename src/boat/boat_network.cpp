@@ -3,6 +3,7 @@
 #include "boat/boat.hpp"
 
 #include "net/boat_packet.hpp"
+#include "rules/wave_field.hpp"
 
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/variant.hpp>
@@ -51,8 +52,9 @@ void Boat::apply_network_state(Dictionary p_state) {
     }
     // Read order matters to the caller: the index operator adds each missing key (as nil) in turn.
     const double time = p_state["time"];
-    // A non-finite wave time would turn every later hull force into NaN; keep the current clock.
-    if (std::isfinite(time)) {
+    // A wave time the sea cannot be evaluated at (non-finite, or so large that the wave arguments
+    // overflow) would turn every later hull force into NaN; keep the current clock.
+    if (brinewake::usable_wave_time(time)) {
         wave_time = time;
     }
 
@@ -64,7 +66,7 @@ void Boat::apply_network_state(Dictionary p_state) {
         const int64_t count = ammo_values[i];
         ammo[i] = saturated_int32(count);
     }
-    const int32_t ammo_count = static_cast<int32_t>(entries > 0 ? taken : 0);
+    const int32_t ammo_count = static_cast<int32_t>(taken);
 
     const int64_t weapon = p_state["weapon"];
     const double boost = p_state["boost"];

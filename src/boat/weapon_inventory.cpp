@@ -109,7 +109,9 @@ void WeaponInventory::advance_timers(double p_dt) {
             const double whole = std::trunc(p);
             const double room = double(s.max_ammo - ammo[k]);
             ammo[k] += static_cast<int32_t>(std::min(whole, room));
-            regen_progress[k] = p - whole; // the fraction stays even when the cap cut the addition
+            // The fraction stays even when the cap cut the addition; a step so long that p overflowed
+            // has filled the weapon and leaves no fraction (inf - inf would be NaN).
+            regen_progress[k] = std::isfinite(p) ? p - whole : 0.0;
         } else {
             regen_progress[k] = 0.0;
         }

@@ -54,6 +54,15 @@ inline WaveSample sample_waves(double p_x, double p_z, double p_t) {
     return sample;
 }
 
+// s; the largest wave time accepted from scripts and peers. Far beyond any match, and far enough below
+// the double range that omega * t stays finite for every wave.
+inline constexpr double MAX_WAVE_TIME = 1e300;
+
+// A wave time the sea can be evaluated at: finite and within MAX_WAVE_TIME of zero.
+inline bool usable_wave_time(double p_t) {
+    return std::fabs(p_t) <= MAX_WAVE_TIME;
+}
+
 inline double wave_height(double p_x, double p_z, double p_t) {
     return sample_waves(p_x, p_z, p_t).height;
 }

@@ -244,4 +244,15 @@ TEST_F(BoatTest, ResetPlacesTheBoatAtTheNextStepWithoutForces) {
     EXPECT_GT(boat->get_linear_velocity().dot(expected_bow), 0.0f) << "the throttle drives it again";
 }
 
+TEST_F(BoatTest, AYawBeyondTheFloatRangeStillGivesAnUprightSpawnPose) {
+    Boat *boat = add_boat(Vector3(0.0f, 0.3f, 0.0f));
+    ASSERT_NE(boat, nullptr);
+    boat->call("set_spawn_yaw", 1e39); // finite, so accepted, but infinite once narrowed
+    boat->call("reset_boat");
+    scene->step();
+    const Transform3D pose = boat->get_global_transform();
+    EXPECT_TRUE(pose.is_finite());
+    EXPECT_NEAR(double(pose.basis.get_column(1).y), 1.0, 1e-6) << "a rotation about +Y only";
+}
+
 } // namespace

@@ -84,11 +84,14 @@ TEST_F(BoatTest, SettersStoreValidValuesAndIgnoreOrNeutraliseTheRest) {
         {"set_wind", Vector2(0.0f, 0.0f), "get_wind", Vector2(0.0f, 0.0f)},
         {"set_wind", Vector2(NaNf, 1.0f), "get_wind", Vector2(0.0f, 0.0f)},
         {"set_wind", Vector2(0.5f, INFf), "get_wind", Vector2(0.0f, 0.0f)},
+        // A length beyond the float range still keeps its direction.
+        {"set_wind", Vector2(3e19f, 4e19f), "get_wind", Vector2(1.2f, 1.6f)},
         {"set_wave_time", 0.0, "get_wave_time", 0.0},
         {"set_wave_time", 12.5, "get_wave_time", 12.5},
         {"set_wave_time", -1.0, "get_wave_time", 7.0},
         {"set_wave_time", NaN, "get_wave_time", 7.0},
         {"set_wave_time", INF, "get_wave_time", 7.0},
+        {"set_wave_time", 1e308, "get_wave_time", 7.0}, // the waves' arguments would overflow
         {"set_spawn_position", Vector3(4.0f, 1.0f, -2.0f), "get_spawn_position", Vector3(4.0f, 1.0f, -2.0f)},
         {"set_spawn_position", Vector3(INFf, 0.0f, 0.0f), "get_spawn_position", Vector3(1.0f, 2.0f, 3.0f)},
         {"set_spawn_position", Vector3(0.0f, NaNf, 0.0f), "get_spawn_position", Vector3(1.0f, 2.0f, 3.0f)},

@@ -101,6 +101,15 @@ TEST(WeaponInventoryTimers, CooldownsRunDownToZeroAndBadStepsChangeNothing) {
     EXPECT_EQ(inventory.ammo[1], 60);
     EXPECT_NEAR(inventory.regen_progress[1], 0.5, 0.01) << "the cap does not drop the fraction";
 
+    // A step so long that the gathered amount overflows fills the weapon and leaves no NaN behind.
+    inventory.ammo[1] = 10;
+    inventory.advance_timers(1e308);
+    EXPECT_EQ(inventory.ammo[1], 60);
+    EXPECT_EQ(inventory.regen_progress[1], 0.0);
+    inventory.ammo[1] = 10;
+    inventory.advance_timers(FRAME);
+    EXPECT_EQ(inventory.ammo[1], 10) << "the next step must see a sound fraction";
+
     for (const double bad : {-FRAME, std::nan(""), std::numeric_limits<double>::infinity()}) {
         SCOPED_TRACE(bad);
         WeaponInventory before;

@@ -232,6 +232,11 @@ TEST_F(NetworkTest, StateDictionaryEdgeCases) {
          {30.0, 3.0, 7.25, 1, 4, 20},
          {},
          0},
+        {"a time the waves overflow at keeps the clock",
+         [](Dictionary &s) { s["time"] = 1e308; },
+         {30.0, 3.0, 7.25, 1, 4, 20},
+         {},
+         0},
         {"values of other types convert",
          [](Dictionary &s) {
              s["health"] = 12;
