@@ -2,6 +2,8 @@
 // script sees of them.
 #pragma once
 
+#include <limits>
+
 #include "boat/boat.hpp"
 #include "boat_scene.hpp"
 #include "linked_extension.hpp"
@@ -15,6 +17,12 @@
 #include <memory>
 
 namespace brinewake_test {
+
+// Non-finite inputs, as scripts and peers can send them.
+inline const double NaN = std::numeric_limits<double>::quiet_NaN();
+inline const double INF = std::numeric_limits<double>::infinity();
+inline const float NaNf = std::numeric_limits<float>::quiet_NaN();
+inline const float INFf = std::numeric_limits<float>::infinity();
 
 // Physics step length as the engine hands it to the boat: single precision, widened.
 inline const double STEP = double(static_cast<float>(BoatScene::PHYSICS_STEP));

@@ -11,13 +11,12 @@
 using namespace godot;
 using brinewake_test::BoatTest;
 using brinewake_test::Controls;
+using brinewake_test::INF;
+using brinewake_test::NaN;
+using brinewake_test::NaNf;
 using brinewake_test::packet_controls;
 
 namespace {
-
-const double NaN = std::numeric_limits<double>::quiet_NaN();
-const double INF = std::numeric_limits<double>::infinity();
-const float NaNf = std::numeric_limits<float>::quiet_NaN();
 
 const Vector3 START(2.0f, 0.3f, -1.0f);
 const Vector3 START_VELOCITY(1.0f, 0.0f, 0.0f);

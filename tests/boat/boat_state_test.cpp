@@ -16,14 +16,14 @@
 using namespace godot;
 using brinewake_test::BoatTest;
 using brinewake_test::Controls;
+using brinewake_test::INF;
+using brinewake_test::INFf;
+using brinewake_test::NaN;
+using brinewake_test::NaNf;
 using brinewake_test::packet_controls;
 
 namespace {
 
-const double NaN = std::numeric_limits<double>::quiet_NaN();
-const double INF = std::numeric_limits<double>::infinity();
-const float NaNf = std::numeric_limits<float>::quiet_NaN();
-const float INFf = std::numeric_limits<float>::infinity();
 const double HALF_PI = 1.5707963267948966;
 
 struct Reading {
