@@ -2,8 +2,8 @@
 #include "bench_support.hpp"
 
 #include "boat/boat.hpp"
-#include "boat_scene.hpp"
 #include "linked_extension.hpp"
+#include "match_scene.hpp"
 #include "rules/hull_model.hpp"
 
 #include <godot_cpp/classes/physics_direct_body_state3d.hpp>
@@ -15,7 +15,7 @@ namespace {
 
 // A boat settled on the sea, alive, with throttle and steering set and no reset pending.
 struct SettledBoat {
-    brinewake_test::BoatScene scene;
+    brinewake_test::MatchScene scene;
     Boat *boat = nullptr;
     PhysicsDirectBodyState3D *state = nullptr;
 

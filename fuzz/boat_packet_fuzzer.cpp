@@ -2,8 +2,8 @@
 // Aborts when a decoded packet is unsound or a boat takes up a non-finite or out-of-range value.
 #include "network_inputs.hpp"
 
-#include "boat_scene.hpp"
 #include "linked_extension.hpp"
+#include "match_scene.hpp"
 #include "net/boat_packet.hpp"
 
 #include <godot_cpp/classes/class_db_singleton.hpp>
@@ -25,7 +25,7 @@ void require(bool p_condition, const char *p_what) {
 }
 
 struct World {
-    brinewake_test::BoatScene scene;
+    brinewake_test::MatchScene scene;
     godot::RigidBody3D *remote = nullptr;
     godot::Variant motion_holder;
     godot::Object *motion = nullptr;

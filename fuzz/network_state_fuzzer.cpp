@@ -2,8 +2,8 @@
 // the boat takes up a non-finite or out-of-range value.
 #include "network_inputs.hpp"
 
-#include "boat_scene.hpp"
 #include "linked_extension.hpp"
+#include "match_scene.hpp"
 
 #include <godot_cpp/variant/dictionary.hpp>
 
@@ -13,7 +13,7 @@
 namespace {
 
 struct World {
-    brinewake_test::BoatScene scene;
+    brinewake_test::MatchScene scene;
     godot::RigidBody3D *remote = nullptr;
 
     World() {

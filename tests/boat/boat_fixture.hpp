@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "boat/boat.hpp"
-#include "boat_scene.hpp"
 #include "linked_extension.hpp"
+#include "match_scene.hpp"
 
 #include <godot_cpp/variant/packed_byte_array.hpp>
 
@@ -25,13 +25,13 @@ inline const float NaNf = std::numeric_limits<float>::quiet_NaN();
 inline const float INFf = std::numeric_limits<float>::infinity();
 
 // Physics step length as the engine hands it to the boat: single precision, widened.
-inline const double STEP = double(static_cast<float>(BoatScene::PHYSICS_STEP));
+inline const double STEP = double(static_cast<float>(MatchScene::PHYSICS_STEP));
 
 class BoatTest : public ::testing::Test {
 protected:
     void SetUp() override {
         use_linked_extension();
-        scene = std::make_unique<BoatScene>();
+        scene = std::make_unique<MatchScene>();
     }
     void TearDown() override { scene.reset(); }
 
@@ -41,7 +41,7 @@ protected:
         return body == nullptr ? nullptr : godot::Object::cast_to<Boat>(body);
     }
 
-    std::unique_ptr<BoatScene> scene;
+    std::unique_ptr<MatchScene> scene;
 };
 
 // Throttle and steering as the boat's network packet carries them (float32 at bytes 64 and 68).

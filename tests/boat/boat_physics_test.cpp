@@ -130,7 +130,7 @@ TEST_F(BoatTest, SpeedBoostRaisesTheSpeedForEightSeconds) {
 // The step counts the boost down before the hull model sees it.
 TEST_F(BoatTest, BoostRunningOutInAStepGivesThatStepNoBoost) {
     const auto forward_speed_after_one_step = [](double p_boost) {
-        brinewake_test::BoatScene one;
+        brinewake_test::MatchScene one;
         Boat *boat = Object::cast_to<Boat>(one.add_boat(Vector3(0.0f, -0.5f, 0.0f)));
         boat->call("set_controls", 1.0, 0.0);
         boat->apply_snapshot(boat->get_global_transform(), Vector3(), 50.0, 0.0, p_boost, 1, nullptr, 0);

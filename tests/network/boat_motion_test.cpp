@@ -362,7 +362,7 @@ TEST_F(BoatMotionTest, FollowsThePhysicsBoat) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        scene = std::make_unique<BoatScene>();
+        scene = std::make_unique<MatchScene>();
         RigidBody3D *boat = add_boat(Vector3(0.0f, 0.7f, 0.0f));
         ASSERT_NE(boat, nullptr);
         boat->call("set_wind", c.wind);
@@ -376,7 +376,7 @@ TEST_F(BoatMotionTest, FollowsThePhysicsBoat) {
         const Vector3 start = boat->get_global_transform().origin;
         for (int frame = 0; frame < 60; ++frame) {
             scene->step(1);
-            motion.step(c.throttle, c.steering, BoatScene::PHYSICS_STEP);
+            motion.step(c.throttle, c.steering, MatchScene::PHYSICS_STEP);
         }
         const Transform3D actual = boat->get_global_transform();
         const Transform3D predicted = motion.transform();

@@ -248,7 +248,7 @@ TEST_F(NetworkTest, StateDictionaryEdgeCases) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        scene = std::make_unique<BoatScene>();
+        scene = std::make_unique<MatchScene>();
         RigidBody3D *boat = add_remote_boat();
         ASSERT_NE(boat, nullptr);
         boat->call("apply_network_state", full_state());

@@ -1,8 +1,8 @@
 // Shared by the network suites: packet bytes, byte patching and a scene of boats made by class name.
 #pragma once
 
-#include "boat_scene.hpp"
 #include "linked_extension.hpp"
+#include "match_scene.hpp"
 
 #include <godot_cpp/classes/class_db_singleton.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
@@ -98,7 +98,7 @@ class NetworkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         use_linked_extension();
-        scene = std::make_unique<BoatScene>();
+        scene = std::make_unique<MatchScene>();
     }
     void TearDown() override { scene.reset(); }
 
@@ -116,7 +116,7 @@ protected:
         return boat;
     }
 
-    std::unique_ptr<BoatScene> scene;
+    std::unique_ptr<MatchScene> scene;
 };
 
 } // namespace brinewake_test

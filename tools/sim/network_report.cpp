@@ -2,7 +2,7 @@
 // from the last packet drifts from the boat's own physics while no packet arrives.
 #include "sim.hpp"
 
-#include "boat_scene.hpp"
+#include "match_scene.hpp"
 
 #include <godot_cpp/classes/class_db_singleton.hpp>
 #include <godot_cpp/variant/basis.hpp>
@@ -62,7 +62,7 @@ void sim::print_network_report(std::FILE *p_out) {
 
     // Drive a boat for 36 s; every half second seed a predictor from its packet and follow both
     // for 200 ms with the same controls.
-    brinewake_test::BoatScene scene;
+    brinewake_test::MatchScene scene;
     RigidBody3D *boat = scene.add_boat(Vector3(0.0f, 0.2f, 0.0f), 0.0);
     Variant motion_variant = ClassDBSingleton::get_singleton()->instantiate("BoatMotion");
     Object *motion = motion_variant;
@@ -70,7 +70,7 @@ void sim::print_network_report(std::FILE *p_out) {
         std::fprintf(p_out, "network report: the classes \"Boat\" and \"BoatMotion\" are not registered\n");
         return;
     }
-    const double step = brinewake_test::BoatScene::PHYSICS_STEP;
+    const double step = brinewake_test::MatchScene::PHYSICS_STEP;
     scene.step(180); // settle first
 
     const int horizons[] = {3, 6, 12}; // frames: 50, 100 and 200 ms

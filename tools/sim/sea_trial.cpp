@@ -2,7 +2,7 @@
 // through its bound methods, as a game script would drive it.
 #include "sim.hpp"
 
-#include "boat_scene.hpp"
+#include "match_scene.hpp"
 
 #include <standin/callable_lambda.hpp>
 
@@ -70,7 +70,7 @@ struct SteadyState {
 } // namespace
 
 void sim::run_sea_trial(std::FILE *p_out) {
-    brinewake_test::BoatScene scene;
+    brinewake_test::MatchScene scene;
     RigidBody3D *boat = scene.add_boat(Vector3(0.0f, 0.7f, 0.0f), 0.0);
     if (boat == nullptr) {
         std::fprintf(p_out, "sea trial: the class \"Boat\" is not registered\n");
@@ -127,11 +127,11 @@ void sim::run_sea_trial(std::FILE *p_out) {
             boat->call("apply_damage", 1000.0);
             death_position = boat->get_global_position();
         }
-        const int frames = int(std::lround(phase.duration / brinewake_test::BoatScene::PHYSICS_STEP));
+        const int frames = int(std::lround(phase.duration / brinewake_test::MatchScene::PHYSICS_STEP));
         for (int frame = 0; frame < frames; ++frame) {
             boat->call("set_controls", phase.throttle, phase.steering);
             scene.step();
-            time += brinewake_test::BoatScene::PHYSICS_STEP;
+            time += brinewake_test::MatchScene::PHYSICS_STEP;
             const double health = boat->call("get_health");
 
             const Transform3D pose = boat->get_global_transform();
@@ -141,9 +141,9 @@ void sim::run_sea_trial(std::FILE *p_out) {
             double turned = heading - previous_heading;
             turned -= 360.0 * std::round(turned / 360.0);
             previous_heading = heading;
-            const double yaw_rate = turned / brinewake_test::BoatScene::PHYSICS_STEP; // degrees per second
+            const double yaw_rate = turned / brinewake_test::MatchScene::PHYSICS_STEP; // degrees per second
             const double lateral = double(velocity.dot(pose.basis.get_column(0)));
-            if (frame * brinewake_test::BoatScene::PHYSICS_STEP >= phase.duration - steady_window) {
+            if (frame * brinewake_test::MatchScene::PHYSICS_STEP >= phase.duration - steady_window) {
                 steady[index].add(speed, yaw_rate, lateral);
             }
             if (index == SETTLE) {
@@ -170,7 +170,7 @@ void sim::run_sea_trial(std::FILE *p_out) {
 
     // Settle draft: the mean over the last two seconds of the settle phase; settle time: from then
     // on the draft stays within 5 cm of it.
-    const size_t tail = size_t(std::lround(2.0 / brinewake_test::BoatScene::PHYSICS_STEP));
+    const size_t tail = size_t(std::lround(2.0 / brinewake_test::MatchScene::PHYSICS_STEP));
     double settle_draft = 0.0;
     for (size_t i = settle_drafts.size() - tail; i < settle_drafts.size(); ++i) {
         settle_draft += settle_drafts[i] / double(tail);
@@ -178,7 +178,7 @@ void sim::run_sea_trial(std::FILE *p_out) {
     double settle_time = 0.0;
     for (size_t i = settle_drafts.size(); i-- > 0;) {
         if (std::fabs(settle_drafts[i] - settle_draft) > 0.05) {
-            settle_time = double(i + 1) * brinewake_test::BoatScene::PHYSICS_STEP;
+            settle_time = double(i + 1) * brinewake_test::MatchScene::PHYSICS_STEP;
             break;
         }
     }
