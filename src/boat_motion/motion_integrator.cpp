@@ -1,6 +1,6 @@
 #include "boat_motion/motion_integrator.hpp"
 
-#include "net/byte_io.hpp"
+#include "rules/numeric.hpp"
 #include "rules/controls.hpp"
 #include "rules/hull_model.hpp"
 

@@ -4,35 +4,13 @@
 // host's byte order nor any struct layout enters the format. Neither class allocates.
 #pragma once
 
-#include <cfloat>
-#include <cmath>
+#include "rules/numeric.hpp"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 namespace brinewake {
-
-// Finite: neither NaN nor infinite, tested as |v| <= the largest finite value of the type.
-inline bool is_finite_single(float p_value) {
-    return std::fabs(p_value) <= FLT_MAX;
-}
-inline bool is_finite_double(double p_value) {
-    return std::fabs(p_value) <= DBL_MAX;
-}
-
-// Rounds to single precision; finite values beyond the single range saturate to +-FLT_MAX instead of
-// the undefined out-of-range conversion. NaN and infinities pass through.
-inline float round_to_single(double p_value) {
-    if (is_finite_double(p_value)) {
-        if (p_value > static_cast<double>(FLT_MAX)) {
-            return FLT_MAX;
-        }
-        if (p_value < -static_cast<double>(FLT_MAX)) {
-            return -FLT_MAX;
-        }
-    }
-    return static_cast<float>(p_value);
-}
 
 // Writes fields one after another into a buffer whose size the caller guarantees.
 class ByteWriter {
