@@ -3,6 +3,7 @@
 // non-finite or out-of-range value.
 #include "network_inputs.hpp"
 #include "network_support.hpp"
+#include "replica_inputs.hpp"
 
 #include "net/boat_packet.hpp"
 
@@ -81,4 +82,29 @@ TEST_F(NetworkTest, RandomStateDictionariesKeepTheBoatSound) {
         const std::string problem = boat_problem(remote);
         ASSERT_TRUE(problem.empty()) << "input " << i << ": " << problem;
     }
+}
+
+TEST(ReplicaPacketInput, RandomPacketsAreRefusedOrDecodedExactly) {
+    SeededBytes source(0x2E711CA5ull);
+    Array shots;
+    Array items;
+    int accepted = 0;
+    int with_records = 0;
+    for (int i = 0; i < INPUTS; ++i) {
+        const PackedByteArray packet = next_replica_packet(source);
+        const Array before_shots = shots;
+        const Array before_items = items;
+        const bool ok = brinewake::decode_replica_packet(packet, shots, items);
+        const int64_t size = packet.size();
+        const std::string problem = replica_decode_problem(size > 0 ? packet.ptr() : nullptr, size_t(size),
+                                                           ok, shots, items, before_shots, before_items);
+        ASSERT_TRUE(problem.empty()) << "input " << i << ": " << problem;
+        if (ok) {
+            ++accepted;
+            with_records += shots.size() + items.size() > 0 ? 1 : 0;
+        }
+    }
+    // The run must get whole records past the decoder often enough to mean something.
+    EXPECT_GT(accepted, INPUTS / 10);
+    EXPECT_GT(with_records, INPUTS / 20);
 }
