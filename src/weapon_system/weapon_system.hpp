@@ -8,20 +8,16 @@
 #pragma once
 
 #include "combat/combat_records.hpp"
-#include "combat/flight.hpp"
 #include "rules/weapon_catalog.hpp"
+#include "weapon_system/projectile_flight.hpp"
 
 #include <godot_cpp/classes/node.hpp>
 #include <godot_cpp/classes/node3d.hpp>
 #include <godot_cpp/classes/physics_direct_space_state3d.hpp>
-#include <godot_cpp/classes/physics_ray_query_parameters3d.hpp>
-#include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/core/object.hpp>
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/string_name.hpp>
-#include <godot_cpp/variant/transform3d.hpp>
-#include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/vector3.hpp>
 
 #include <cstdint>
@@ -55,24 +51,11 @@ private:
     uint64_t pickups_version = 0;
     bool frame_running = false;
 
-    // A boat as the flight step tests it; gathered once per frame (nothing moves during the step).
-    struct FlightTarget {
-        uint64_t id;
-        godot::Transform3D to_local; // the boat's inverse global transform
-        godot::Vector3 center;       // its hit centre
-        double hull_scale;
-    };
-
     // Scratch lists reused from frame to frame, so that a steady frame allocates nothing of its own.
     std::vector<uint64_t> firing_boats;
     std::vector<uint64_t> struck_boats;
     std::vector<uint64_t> collecting_boats;
-    std::vector<FlightTarget> flight_targets;
-    std::vector<brinewake::Projectile> kept;
-    std::vector<brinewake::Projectile> removed;
-    std::vector<brinewake::Contact> contacts; // parallel to removed
-    godot::Ref<godot::PhysicsRayQueryParameters3D> ray_query;
-    godot::TypedArray<godot::RID> no_exclusion;
+    ProjectileFlight flight;
 
     // Emits p_signal; true when this node still exists afterwards. p_self is this node's instance id,
     // read before the emission: a handler may free the node, after which nothing of it may be read.
@@ -93,9 +76,6 @@ private:
     // The frame's steps. Each returns false when a signal handler freed the node.
     bool fire_step(uint64_t p_boat_id, double p_delta);
     bool advance_projectiles(double p_delta);
-    // Moves one projectile by a frame step and finds the earliest contact along its segment.
-    void fly(brinewake::Projectile &r_projectile, double p_delta, double p_wave_time,
-             godot::PhysicsDirectSpaceState3D *p_space, brinewake::Contact &r_contact);
     bool resolve_impact(const brinewake::Projectile &p_projectile, const brinewake::Contact &p_contact);
     bool update_pickups(double p_delta);
     godot::PhysicsDirectSpaceState3D *space_state();
