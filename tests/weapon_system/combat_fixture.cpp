@@ -10,19 +10,20 @@ void EventLog::watch(Object *p_object, const char *p_signal) {
     std::shared_ptr<std::vector<Event>> sink = events;
     std::shared_ptr<std::vector<Hook>> handlers = hooks;
     const std::string name = p_signal;
-    p_object->connect(p_signal, standin::callable_lambda([sink, handlers, name](const Variant **p_args, int64_t p_count) {
-        Event event{name, {}};
-        for (int64_t i = 0; i < p_count; ++i) {
-            event.args.push_back(*p_args[i]);
-        }
-        sink->push_back(event);
-        for (size_t h = 0; h < handlers->size(); ++h) {
-            if ((*handlers)[h].signal == name) {
-                const std::function<void(const Event &)> handler = (*handlers)[h].handler;
-                handler(event);
+    p_object->connect(
+        p_signal, standin::callable_lambda([sink, handlers, name](const Variant **p_args, int64_t p_count) {
+            Event event{name, {}};
+            for (int64_t i = 0; i < p_count; ++i) {
+                event.args.push_back(*p_args[i]);
             }
-        }
-    }));
+            sink->push_back(event);
+            for (size_t h = 0; h < handlers->size(); ++h) {
+                if ((*handlers)[h].signal == name) {
+                    const std::function<void(const Event &)> handler = (*handlers)[h].handler;
+                    handler(event);
+                }
+            }
+        }));
 }
 
 void EventLog::watch_node(Object *p_node) {

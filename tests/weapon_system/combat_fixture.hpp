@@ -33,8 +33,8 @@ struct Event {
 // it is told about. A hook may run after each recording, as a script handler would.
 class EventLog {
 public:
-    static constexpr const char *NODE_SIGNALS[] = {"weapon_fired",     "weapon_empty",     "projectile_impact",
-                                                   "boat_hit",         "pickup_collected", "pickup_respawned"};
+    static constexpr const char *NODE_SIGNALS[] = {"weapon_fired", "weapon_empty",     "projectile_impact",
+                                                   "boat_hit",     "pickup_collected", "pickup_respawned"};
 
     void watch_node(godot::Object *p_node);
     void watch_boat(godot::Object *p_boat);

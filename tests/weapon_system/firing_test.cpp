@@ -14,7 +14,8 @@ using brinewake_test::Event;
 namespace {
 
 // Frames (counted from 0) in which weapon_fired was emitted, over p_frames frames.
-std::vector<int> firing_frames(brinewake_test::MatchScene &p_scene, brinewake_test::EventLog &p_log, int p_frames) {
+std::vector<int> firing_frames(brinewake_test::MatchScene &p_scene, brinewake_test::EventLog &p_log,
+                               int p_frames) {
     std::vector<int> frames;
     for (int frame = 0; frame < p_frames; ++frame) {
         const size_t before = p_log.count("weapon_fired");
@@ -84,7 +85,8 @@ TEST_F(CombatTest, AHeldWaterCannonFiresEveryThirdFrameUntilDrySilently) {
 // spread offsets of its id.
 Vector3 expected_jet(double p_yaw_offset, double p_pitch_offset) {
     const double elevation = p_pitch_offset + 0.035;
-    return Vector3(float(std::sin(p_yaw_offset) * std::cos(elevation) * 32.0), float(std::sin(elevation) * 32.0),
+    return Vector3(float(std::sin(p_yaw_offset) * std::cos(elevation) * 32.0),
+                   float(std::sin(elevation) * 32.0),
                    float(-std::cos(p_yaw_offset) * std::cos(elevation) * 32.0));
 }
 

@@ -99,8 +99,9 @@ TEST(WeaponSystemInterface, RegisteredMethodsPropertyConstantsAndSignals) {
         int64_t value;
     };
     const ConstantRow constants[] = {
-        {"PICKUP_HEALTH", "PickupKind", 100}, {"PICKUP_SPEED", "PickupKind", 101}, {"SURFACE_AIR", "Surface", 0},
-        {"SURFACE_WATER", "Surface", 1},      {"SURFACE_SOLID", "Surface", 2},     {"SURFACE_BOAT", "Surface", 3},
+        {"PICKUP_HEALTH", "PickupKind", 100}, {"PICKUP_SPEED", "PickupKind", 101},
+        {"SURFACE_AIR", "Surface", 0},        {"SURFACE_WATER", "Surface", 1},
+        {"SURFACE_SOLID", "Surface", 2},      {"SURFACE_BOAT", "Surface", 3},
     };
     const PackedStringArray constant_names = db->class_get_integer_constant_list("WeaponSystem", true);
     ASSERT_EQ(constant_names.size(), 6);
@@ -130,8 +131,13 @@ TEST(WeaponSystemInterface, RegisteredMethodsPropertyConstantsAndSignals) {
           {"normal", V::VECTOR3},
           {"surface", V::INT}}},
         {"boat_hit",
-         {{"boat", V::OBJECT}, {"kind", V::INT}, {"damage", V::FLOAT}, {"position", V::VECTOR3}, {"attacker", V::OBJECT}}},
-        {"pickup_collected", {{"pickup_id", V::INT}, {"boat", V::OBJECT}, {"kind", V::INT}, {"amount", V::INT}}},
+         {{"boat", V::OBJECT},
+          {"kind", V::INT},
+          {"damage", V::FLOAT},
+          {"position", V::VECTOR3},
+          {"attacker", V::OBJECT}}},
+        {"pickup_collected",
+         {{"pickup_id", V::INT}, {"boat", V::OBJECT}, {"kind", V::INT}, {"amount", V::INT}}},
         {"pickup_respawned", {{"pickup_id", V::INT}}},
     };
     const TypedArray<Dictionary> listed_signals = db->class_get_signal_list("WeaponSystem", true);
