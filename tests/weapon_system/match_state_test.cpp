@@ -258,6 +258,27 @@ TEST_F(CombatTest, RestoreKeepsOnlyWhatTheNodeCanRun) {
         << "zero timers at once, the running one later";
 }
 
+// A restored speed so extreme that the drag step overshoots: the state grows until it leaves the numbers,
+// and the projectile then ends in the air instead of striking anything with a non-finite contact.
+TEST_F(CombatTest, AShotTooFastToFlyEndsInTheAir) {
+    Boat *boat = add_free_boat(Vector3(3, 0.7f, -2));
+    Node3D *combat = node();
+    Array shots;
+    shots.push_back(shot_state(4, 1, Vector3(0, 0.5f, 0), Vector3(-2.1e37f, 0, 50), 0.0));
+    combat->call("restore_match_state", match_state(5, shots, Array()));
+    for (int frame = 0; frame < 4; ++frame) {
+        scene->step();
+        const std::string problem = struck_boat_problem(boat);
+        ASSERT_TRUE(problem.empty()) << "frame " << frame << ": " << problem;
+    }
+    EXPECT_EQ(int64_t(combat->call("get_projectile_count")), 0);
+    const std::vector<Event> impacts = log.of("projectile_impact");
+    ASSERT_EQ(impacts.size(), 1u);
+    EXPECT_EQ(int64_t(impacts[0][4]), int64_t(brinewake::SURFACE_AIR));
+    EXPECT_TRUE(Vector3(impacts[0][2]).is_finite());
+    EXPECT_EQ(log.count("boat_hit"), 0u);
+}
+
 // A handler that restores a state mid-frame: the frame goes on over its own copies, the restored lists
 // are left as given (but for what the rest of the frame does to them), and nothing the handler replaced
 // is walked again.
