@@ -9,10 +9,12 @@ BRINEWAKE_WITH_FUZZERS=1 scripts/setup.sh
 dir=build/fuzz
 CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINEWAKE_BUILD_FUZZERS=ON \
   -DBRINEWAKE_SANITIZE=ON -DBRINEWAKE_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$dir" -j "$(nproc)" --target fuzz_boat_packet fuzz_network_state fuzz_replica_packet
+cmake --build "$dir" -j "$(nproc)" --target fuzz_boat_packet fuzz_network_state fuzz_replica_packet \
+  fuzz_match_state
 
 # Seed corpora: a fresh boat's packet; a replica packet with one burning rocket.
-mkdir -p "$dir/corpus/boat_packet" "$dir/corpus/network_state" "$dir/corpus/replica_packet" "$dir/artifacts"
+mkdir -p "$dir/corpus/boat_packet" "$dir/corpus/network_state" "$dir/corpus/replica_packet" \
+  "$dir/corpus/match_state" "$dir/artifacts"
 {
   head -c 26 /dev/zero; printf '\200\077'        # position, rotation (0, 0, 0, 1)
   head -c 26 /dev/zero; printf '\110\102'        # velocities, health 50
@@ -30,7 +32,7 @@ mkdir -p "$dir/corpus/boat_packet" "$dir/corpus/network_state" "$dir/corpus/repl
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
-for target in boat_packet network_state replica_packet; do
+for target in boat_packet network_state replica_packet match_state; do
   echo "fuzz: $target for ${seconds}s"
   log="$dir/fuzz_$target.log"
   if "$dir/fuzz/fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 \
