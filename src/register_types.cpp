@@ -2,6 +2,7 @@
 
 #include "boat/boat.hpp"
 #include "boat_motion/boat_motion.hpp"
+#include "weapon_system/weapon_system.hpp"
 
 #include <gdextension_interface.h>
 #include <godot_cpp/core/defs.hpp>
@@ -16,6 +17,7 @@ void initialize_brinewake_module(ModuleInitializationLevel p_level) {
     // Registration order is part of the interface: scripts and tools list classes in it.
     GDREGISTER_CLASS(Boat);
     GDREGISTER_CLASS(BoatMotion);
+    GDREGISTER_CLASS(WeaponSystem);
 }
 
 void uninitialize_brinewake_module(ModuleInitializationLevel) {

@@ -1,8 +1,8 @@
 #include "boat_motion/motion_integrator.hpp"
 
-#include "rules/numeric.hpp"
 #include "rules/controls.hpp"
 #include "rules/hull_model.hpp"
+#include "rules/numeric.hpp"
 
 #include <godot_cpp/variant/basis.hpp>
 

@@ -39,7 +39,8 @@ TEST(ExtensionLoader, SceneLevelRegistersTheClassesInOrderAndDeinitializationRem
         const char *name;
         const char *base;
     };
-    const Expected expected[] = {{"Boat", "RigidBody3D"}, {"BoatMotion", "RefCounted"}};
+    const Expected expected[] = {
+        {"Boat", "RigidBody3D"}, {"BoatMotion", "RefCounted"}, {"WeaponSystem", "Node3D"}};
     for (const Expected &cls : expected) {
         SCOPED_TRACE(cls.name);
         ASSERT_TRUE(class_db()->class_exists(cls.name));
@@ -54,13 +55,14 @@ TEST(ExtensionLoader, SceneLevelRegistersTheClassesInOrderAndDeinitializationRem
     }
 
     const std::vector<String> registered = standin::registered_extension_classes();
-    const std::vector<String> in_order = {"Boat", "BoatMotion"};
+    const std::vector<String> in_order = {"Boat", "BoatMotion", "WeaponSystem"};
     EXPECT_EQ(registered, in_order);
 
     extension->deinitialize();
     EXPECT_TRUE(standin::registered_extension_classes().empty());
     EXPECT_FALSE(class_db()->class_exists("Boat"));
     EXPECT_FALSE(class_db()->class_exists("BoatMotion"));
+    EXPECT_FALSE(class_db()->class_exists("WeaponSystem"));
 }
 
 TEST(ExtensionLoader, MissingLibraryOrEntrySymbolIsReported) {
