@@ -28,8 +28,13 @@ constexpr double MAX_HEALTH = 50.0;
 constexpr double STEER_GAIN = 2.0;         // steering per radian of heading error
 constexpr double SHARP_TURN = 1.2;         // rad of heading error above which the pilot slows down
 constexpr double ROCKET_RANGE = 28.0;      // m
-constexpr double ROCKET_AIM = 0.06;        // rad: the opponent must be this close to dead ahead
-constexpr int ROCKET_PAUSE = 40;           // frames between rocket presses
+constexpr double ROCKET_MIN_RANGE = 6.0;   // m: nearer, the rocket's blast would reach the shooter
+constexpr double ROCKET_AIM = 0.04;        // rad: the aim point must be this close to dead ahead
+constexpr int ROCKET_PAUSE = 20;           // frames between rocket presses
+constexpr double SHOT_SPEED = 40.0 / 60.0; // m per frame: a rocket's mean speed, for leading the aim
+constexpr double TELEPORT = 2.0;           // m per frame: a larger jump is a respawn, not motion
+constexpr float UPRIGHT = 0.5f;            // least up-axis height of a boat that may shoot
+constexpr int64_t PICKUP_LOOK_FRAMES = 6;  // frames between two reads of the pickups
 constexpr double CANNON_RANGE = 13.0;      // m: about where the jet meets the sea
 constexpr double CANNON_AIM = 0.25;        // rad
 constexpr double LOW_HEALTH = 25.0;        // at or below this the pilot seeks health first
@@ -69,7 +74,7 @@ void MatchPilots::read_pickups() {
     if (combat == nullptr) {
         return;
     }
-    const Array pickups = combat->call("get_pickups");
+    const Array pickups = combat->call(methods.get_pickups);
     const Variant none;
     for (int64_t i = 0; i < pickups.size(); ++i) {
         const Dictionary pickup = pickups[i];
@@ -86,16 +91,26 @@ void MatchPilots::drive() {
     for (size_t i = 0; i < boat_ids.size(); ++i) {
         BoatView &view = views[i];
         Node3D *boat = find_node(boat_ids[i]);
-        view.alive = boat != nullptr && double(boat->call("get_health")) > 0.0;
+        view.health = boat != nullptr ? double(boat->call(methods.get_health)) : 0.0;
+        view.alive = view.health > 0.0;
         if (!view.alive) {
+            view.tracked = false;
             continue;
         }
         const Transform3D pose = boat->get_global_transform();
         const Vector3 forward = -pose.basis.get_column(2);
+        const Vector3 moved = pose.origin - view.position;
+        view.step = view.tracked && moved.length() < TELEPORT ? moved : Vector3();
+        view.tracked = true;
         view.position = pose.origin;
+        view.upright = pose.basis.get_column(1).y > UPRIGHT;
         view.heading = bearing(double(forward.x), double(forward.z));
     }
-    read_pickups();
+    // get_pickups builds an Array of Dictionaries, the pilots' only allocation: look ten times a second.
+    if (frames_driven % PICKUP_LOOK_FRAMES == 0) {
+        read_pickups();
+    }
+    ++frames_driven;
     for (size_t i = 0; i < boat_ids.size(); ++i) {
         fly(i);
     }
@@ -112,10 +127,10 @@ void MatchPilots::fly(size_t p_index) {
     }
     pilot.rocket_wait = std::max(0, pilot.rocket_wait - 1);
 
-    const double health = boat->call("get_health");
-    const int64_t rockets = boat->call("get_ammo", ROCKETS);
-    const int64_t selected = boat->call("get_selected_weapon");
-    const bool boosting = double(boat->call("get_speed_boost_remaining")) > 0.0;
+    const double health = self.health;
+    const int64_t rockets = boat->call(methods.get_ammo, ROCKETS);
+    const int64_t selected = boat->call(methods.get_selected_weapon);
+    const bool boosting = double(boat->call(methods.get_speed_boost_remaining)) > 0.0;
     const double x = double(self.position.x);
     const double z = double(self.position.z);
 
@@ -169,12 +184,25 @@ void MatchPilots::fly(size_t p_index) {
         seek = usable;
     }
 
-    // Steer for the target.
+    // The aim point: where the nearest opponent will be when a shot gets there, from its motion over
+    // the last frame.
+    double aim_x = 0.0;
+    double aim_z = 0.0;
+    double aim_error = PI;
+    if (opponent < boat_ids.size()) {
+        const BoatView &target = views[opponent];
+        const double lead = opponent_distance / SHOT_SPEED; // frames
+        aim_x = double(target.position.x) + double(target.step.x) * lead;
+        aim_z = double(target.position.z) + double(target.step.z) * lead;
+        aim_error = angle_difference(bearing(aim_x - x, aim_z - z), self.heading);
+    }
+
+    // Steer for the pickup or the aim point.
     double throttle = 0.3;
     double steering = 0.5; // nothing to do: circle slowly
     if (seek != nullptr || opponent < boat_ids.size()) {
-        const double target_x = seek != nullptr ? seek->x : double(views[opponent].position.x);
-        const double target_z = seek != nullptr ? seek->z : double(views[opponent].position.z);
+        const double target_x = seek != nullptr ? seek->x : aim_x;
+        const double target_z = seek != nullptr ? seek->z : aim_z;
         const double error = angle_difference(bearing(target_x - x, target_z - z), self.heading);
         const double distance = seek != nullptr ? std::hypot(target_x - x, target_z - z) : opponent_distance;
         steering = std::clamp(STEER_GAIN * error, -1.0, 1.0);
@@ -186,29 +214,29 @@ void MatchPilots::fly(size_t p_index) {
             throttle = 0.3;
         }
     }
-    boat->call("set_controls", throttle, steering);
+    boat->call(methods.set_controls, throttle, steering);
 
-    // Weapons: only at the nearest opponent, whatever the pilot is steering for.
+    // Weapons: only at the nearest opponent, whatever the pilot is steering for. Rockets first, from
+    // beyond their own blast; the water cannon close in.
+    // A capsized boat holds fire: its muzzle is under water, and its rockets would burst on itself.
     int32_t want = -1;
-    if (opponent < boat_ids.size()) {
-        const double error = angle_difference(
-            bearing(double(views[opponent].position.x) - x, double(views[opponent].position.z) - z),
-            self.heading);
-        if (opponent_distance < CANNON_RANGE && std::fabs(error) < CANNON_AIM) {
-            want = CANNON;
-        } else if (rockets > 0 && opponent_distance < ROCKET_RANGE && std::fabs(error) < ROCKET_AIM) {
+    if (opponent < boat_ids.size() && self.upright) {
+        if (rockets > 0 && opponent_distance > ROCKET_MIN_RANGE && opponent_distance < ROCKET_RANGE &&
+            std::fabs(aim_error) < ROCKET_AIM) {
             want = ROCKETS;
+        } else if (opponent_distance < CANNON_RANGE && std::fabs(aim_error) < CANNON_AIM) {
+            want = CANNON;
         }
     }
     bool trigger = false;
     if (want == CANNON) {
         if (selected != CANNON) {
-            boat->call("select_weapon", CANNON);
+            boat->call(methods.select_weapon, CANNON);
         }
         trigger = true; // automatic: hold it
     } else if (want == ROCKETS) {
         if (selected != ROCKETS) {
-            boat->call("select_weapon", ROCKETS);
+            boat->call(methods.select_weapon, ROCKETS);
         } else if (!pilot.trigger && pilot.rocket_wait == 0) {
             // Semi-automatic: a fresh press per rocket, released again in the next frame.
             trigger = true;
@@ -216,7 +244,7 @@ void MatchPilots::fly(size_t p_index) {
         }
     }
     if (trigger != pilot.trigger) {
-        boat->call("set_trigger", trigger);
+        boat->call(methods.set_trigger, trigger);
         pilot.trigger = trigger;
     }
 }

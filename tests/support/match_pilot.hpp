@@ -6,10 +6,12 @@
 // Each pilot seeks a pickup it can use when it lacks rockets or health (or when one lies nearer than
 // any opponent), and otherwise closes on the nearest live opponent. It fires a rocket when that
 // opponent is straight ahead within rocket range (a fresh press per rocket: rockets are
-// semi-automatic) and holds the water cannon's trigger when the opponent is close and ahead.
+// semi-automatic) and holds the water cannon's trigger when the opponent is close and ahead. It
+// leads its aim by the opponent's motion over the last frame, and holds fire while capsized.
 #pragma once
 
 #include <godot_cpp/classes/node3d.hpp>
+#include <godot_cpp/variant/string_name.hpp>
 #include <godot_cpp/variant/variant.hpp>
 #include <godot_cpp/variant/vector3.hpp>
 
@@ -25,14 +27,18 @@ public:
     MatchPilots(const godot::Node3D *p_combat, std::vector<uint64_t> p_boat_ids);
 
     // Reads the scene and sets every live boat's controls, weapon and trigger for the next physics
-    // frame. Call it once before each frame. After the first call it allocates only what reading the
-    // pickups through get_pickups allocates.
+    // frame. Call it once before each frame (the aim assumes 60 frames per second). The pickups are read
+    // every sixth call; that read (get_pickups builds its Array) is all that drive() allocates.
     void drive();
 
 private:
     struct BoatView {
         bool alive = false;
+        double health = 0.0;
+        bool tracked = false;    // alive in the previous frame too, so step is known
         godot::Vector3 position; // m, global
+        godot::Vector3 step;     // m moved over the last frame
+        bool upright = false;    // not capsized
         double heading = 0.0;    // rad: 0 with the bow along world -Z, growing towards +X (to the right)
     };
     struct PickupView {
@@ -50,12 +56,24 @@ private:
 
     uint64_t combat_id;
     std::vector<uint64_t> boat_ids;
-    std::vector<BoatView> views;   // per boat, this frame
-    std::vector<PilotState> state; // per boat, across frames
-    std::vector<PickupView> active_pickups;
+    std::vector<BoatView> views;            // per boat, this frame
+    std::vector<PilotState> state;          // per boat, across frames
+    std::vector<PickupView> active_pickups; // as last read
+    int64_t frames_driven = 0;
     godot::Variant key_kind;
     godot::Variant key_position;
     godot::Variant key_active;
+    // Method names, made once: a name built for every call would cost an allocation each time.
+    struct Methods {
+        godot::StringName get_pickups{"get_pickups"};
+        godot::StringName get_health{"get_health"};
+        godot::StringName get_ammo{"get_ammo"};
+        godot::StringName get_selected_weapon{"get_selected_weapon"};
+        godot::StringName get_speed_boost_remaining{"get_speed_boost_remaining"};
+        godot::StringName set_controls{"set_controls"};
+        godot::StringName select_weapon{"select_weapon"};
+        godot::StringName set_trigger{"set_trigger"};
+    } methods;
 };
 
 } // namespace brinewake_test

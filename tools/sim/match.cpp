@@ -13,6 +13,7 @@
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/string.hpp>
+#include <godot_cpp/variant/transform3d.hpp>
 #include <godot_cpp/variant/vector3.hpp>
 #include <standin/callable_lambda.hpp>
 
@@ -90,6 +91,7 @@ struct BoatStats {
     int64_t self_kills = 0;    // destroyed by its own projectile
     int64_t empty_presses = 0; // weapon_empty
     int64_t pickups[PICKUP_SLOTS] = {};
+    int64_t capsized_frames = 0;    // alive with its up axis pointing below the horizon
     bool destroyed_pending = false; // destroyed, waiting for the boat_hit that did it
 };
 
@@ -144,11 +146,22 @@ public:
     void sample_tracks() {
         for (size_t i = 0; i < boat_ids.size(); ++i) {
             Node3D *boat = Object::cast_to<Node3D>(ObjectDB::get_instance(boat_ids[i]));
-            if (boat == nullptr || stats[i].destroyed_pending || !(double(boat->call("get_health")) > 0.0)) {
+            if (boat == nullptr || stats[i].destroyed_pending || !(double(boat->call(get_health)) > 0.0)) {
                 continue;
             }
             const Vector3 position = boat->get_global_position();
             tracks[i].back().push_back(json::array({tidy(position.x), tidy(position.z)}));
+        }
+    }
+
+    // Counts the frames in which a live boat floats capsized (its up axis below the horizon).
+    void count_capsized() {
+        for (size_t i = 0; i < boat_ids.size(); ++i) {
+            Node3D *boat = Object::cast_to<Node3D>(ObjectDB::get_instance(boat_ids[i]));
+            if (boat != nullptr && double(boat->call(get_health)) > 0.0 &&
+                boat->get_global_transform().basis.get_column(1).y < 0.0f) {
+                ++stats[i].capsized_frames;
+            }
         }
     }
 
@@ -218,6 +231,7 @@ private:
     void log_event(int p_signal, int p_emitter, const Variant **p_args, int64_t p_count);
 
     const brinewake_test::MatchLayout &layout;
+    const StringName get_health{"get_health"};
     std::ofstream *events;
     bool plot;
     std::vector<uint64_t> boat_ids;
@@ -433,14 +447,14 @@ private:
     int64_t last_percent = -1;
 };
 
-// Runs python3 on the plot script; true when it exits with 0.
+// Runs Python on the plot script; true when it exits with 0.
 bool run_plot_script(const std::string &p_script, const std::string &p_data, const std::string &p_image) {
-    std::string program = "python3";
+    std::string program = BRINEWAKE_PLOT_PYTHON;
     std::vector<char *> argv = {program.data(), const_cast<char *>(p_script.c_str()),
                                 const_cast<char *>(p_data.c_str()), const_cast<char *>(p_image.c_str()),
                                 nullptr};
     pid_t child = 0;
-    if (posix_spawnp(&child, "python3", nullptr, nullptr, argv.data(), environ) != 0) {
+    if (posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
         return false;
     }
     int status = 0;
@@ -461,16 +475,20 @@ std::string plot_data_path(const std::string &p_image) {
 void print_results(std::FILE *p_out, const MatchRecorder &p_recorder, int64_t p_frames, double p_wall_seconds,
                    int64_t p_peak_projectiles, int64_t p_peak_frame) {
     const std::vector<BoatStats> &stats = p_recorder.stats;
-    fmt::print(p_out, "{:<7}{:>9}{:>9}{:>8}{:>8}{:>9}{:>9}{:>7}{:>8}{:>11}\n", "boat", "shots R", "shots C",
-               "hits R", "hits C", "dealt", "taken", "kills", "deaths", "pickups");
+    fmt::print(p_out, "{:<7}{:>9}{:>9}{:>8}{:>8}{:>9}{:>9}{:>7}{:>8}{:>10}{:>11}\n", "boat", "shots R",
+               "shots C", "hits R", "hits C", "dealt", "taken", "kills", "deaths", "pickups", "capsized");
+    auto row = [p_out](const std::string &p_name, const BoatStats &p_boat) {
+        fmt::print(p_out, "{:<7}{:>9}{:>9}{:>8}{:>8}{:>9.1f}{:>9.1f}{:>7}{:>8}{:>10}{:>9.1f} s\n", p_name,
+                   p_boat.shots[ROCKETS], p_boat.shots[CANNON], p_boat.hits[ROCKETS], p_boat.hits[CANNON],
+                   p_boat.dealt, p_boat.taken, p_boat.kills, p_boat.deaths,
+                   fmt::format("{}/{}/{}", p_boat.pickups[PICKUP_ROCKETS], p_boat.pickups[PICKUP_HEALTH],
+                               p_boat.pickups[PICKUP_SPEED]),
+                   double(p_boat.capsized_frames) / FRAMES_PER_SECOND);
+    };
     BoatStats total;
     for (size_t i = 0; i < stats.size(); ++i) {
         const BoatStats &boat = stats[i];
-        fmt::print(p_out, "{:<7}{:>9}{:>9}{:>8}{:>8}{:>9.1f}{:>9.1f}{:>7}{:>8}{:>11}\n",
-                   fmt::format("boat{}", i + 1), boat.shots[ROCKETS], boat.shots[CANNON], boat.hits[ROCKETS],
-                   boat.hits[CANNON], boat.dealt, boat.taken, boat.kills, boat.deaths,
-                   fmt::format("{}/{}/{}", boat.pickups[PICKUP_ROCKETS], boat.pickups[PICKUP_HEALTH],
-                               boat.pickups[PICKUP_SPEED]));
+        row(fmt::format("boat{}", i + 1), boat);
         for (int k = 0; k < 2; ++k) {
             total.shots[k] += boat.shots[k];
             total.hits[k] += boat.hits[k];
@@ -485,16 +503,14 @@ void print_results(std::FILE *p_out, const MatchRecorder &p_recorder, int64_t p_
         total.deaths += boat.deaths;
         total.self_kills += boat.self_kills;
         total.empty_presses += boat.empty_presses;
+        total.capsized_frames += boat.capsized_frames;
     }
-    fmt::print(p_out, "{:<7}{:>9}{:>9}{:>8}{:>8}{:>9.1f}{:>9.1f}{:>7}{:>8}{:>11}\n", "all",
-               total.shots[ROCKETS], total.shots[CANNON], total.hits[ROCKETS], total.hits[CANNON],
-               total.dealt, total.taken, total.kills, total.deaths,
-               fmt::format("{}/{}/{}", total.pickups[PICKUP_ROCKETS], total.pickups[PICKUP_HEALTH],
-                           total.pickups[PICKUP_SPEED]));
+    row("all", total);
     fmt::print(
         p_out,
         "R model rockets, C water cannon. Hits, damage dealt and kills count other boats; damage taken\n"
-        "includes a boat's own blasts. Pickups: rockets/health/speed.\n\n");
+        "includes a boat's own blasts. Pickups: rockets/health/speed. Capsized: alive, floating upside\n"
+        "down.\n\n");
 
     const double simulated = double(p_frames) / FRAMES_PER_SECOND;
     const double rate = p_wall_seconds > 0.0 ? double(p_frames) / p_wall_seconds : 0.0;
@@ -578,6 +594,7 @@ int sim::run_match(const MatchOptions &p_options, std::FILE *p_out) {
 
     brinewake_test::MatchPilots pilots(built.combat, boat_ids);
     ProgressBar progress(frames);
+    const StringName get_projectile_count("get_projectile_count");
     int64_t peak_projectiles = 0;
     int64_t peak_frame = 0;
     if (plot) {
@@ -589,11 +606,12 @@ int sim::run_match(const MatchOptions &p_options, std::FILE *p_out) {
         pilots.drive();
         scene.step();
         Object *combat = ObjectDB::get_instance(combat_id);
-        const int64_t in_flight = combat != nullptr ? int64_t(combat->call("get_projectile_count")) : 0;
+        const int64_t in_flight = combat != nullptr ? int64_t(combat->call(get_projectile_count)) : 0;
         if (in_flight > peak_projectiles) {
             peak_projectiles = in_flight;
             peak_frame = frame;
         }
+        recorder.count_capsized();
         if (plot && frame % PLOT_SAMPLE_FRAMES == 0) {
             recorder.sample_tracks();
         }
@@ -618,8 +636,8 @@ int sim::run_match(const MatchOptions &p_options, std::FILE *p_out) {
         }
         const std::string script = beside_program("plot_match.py");
         if (!run_plot_script(script, data_path, p_options.plot_file)) {
-            fmt::print(stderr, "brinewake-sim: plotting failed: python3 {} {} {}\n", script, data_path,
-                       p_options.plot_file);
+            fmt::print(stderr, "brinewake-sim: plotting failed: {} {} {} {}\n", BRINEWAKE_PLOT_PYTHON, script,
+                       data_path, p_options.plot_file);
             return 1;
         }
         fmt::print(p_out, "plot                  {} (data {})\n", p_options.plot_file, data_path);
