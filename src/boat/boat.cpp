@@ -94,7 +94,11 @@ void Boat::_integrate_forces(PhysicsDirectBodyState3D *p_state) {
         if (respawn_remaining > RESPAWN_EPSILON) {
             return;
         }
+        const uint64_t self = get_instance_id();
         respawn(); // requests a reset, carried out below in this same step
+        if (ObjectDB::get_instance(self) == nullptr) {
+            return; // a "respawned" handler freed the boat
+        }
     }
 
     speed_boost_remaining = std::max(speed_boost_remaining - dt, 0.0);

@@ -218,6 +218,21 @@ TEST_F(BoatTest, RespawnWhenTheCountdownIsWithinOneHundredMillionthOfASecond) {
     }
 }
 
+TEST_F(BoatTest, AHandlerMayFreeTheBoatInItsOwnRespawnStep) {
+    Boat *boat = add_boat(Vector3(0.0f, 0.3f, 0.0f));
+    Boat *other = add_boat(Vector3(5.0f, 0.3f, 0.0f));
+    const uint64_t id = boat->get_instance_id();
+    boat->connect("respawned", standin::callable_lambda([id](const Variant **, int64_t) {
+                      if (Object *freed = ObjectDB::get_instance(id)) {
+                          memdelete(freed);
+                      }
+                  }));
+    boat->call("apply_damage", 50.0);
+    scene->step(int(Boat::RESPAWN_DELAY / STEP) + 2);
+    EXPECT_EQ(ObjectDB::get_instance(id), nullptr);
+    EXPECT_EQ(double(other->call("get_health")), 50.0) << "the rest of the scene runs on";
+}
+
 TEST_F(BoatTest, ResetPlacesTheBoatAtTheNextStepWithoutForces) {
     Boat *boat = add_boat(Vector3(0.0f, 0.3f, 0.0f));
     ASSERT_NE(boat, nullptr);

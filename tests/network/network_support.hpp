@@ -1,6 +1,7 @@
 // Shared by the network suites: packet bytes, byte patching and a scene of boats made by class name.
 #pragma once
 
+#include "bit_hash.hpp"
 #include "linked_extension.hpp"
 #include "match_scene.hpp"
 
@@ -76,17 +77,6 @@ inline Bytes from_packed(const godot::PackedByteArray &p_packed) {
     const int64_t size = p_packed.size();
     return size > 0 ? Bytes(p_packed.ptr(), p_packed.ptr() + size) : Bytes();
 }
-
-// FNV-1a over raw bytes, for hashing exact bit patterns.
-inline uint64_t fnv1a(uint64_t p_hash, const void *p_data, size_t p_size) {
-    const uint8_t *bytes = static_cast<const uint8_t *>(p_data);
-    for (size_t i = 0; i < p_size; ++i) {
-        p_hash ^= bytes[i];
-        p_hash *= 0x100000001B3ull;
-    }
-    return p_hash;
-}
-inline constexpr uint64_t FNV1A_OFFSET = 0xCBF29CE484222325ull;
 
 // An engine object created by class name, as a script creates it.
 inline godot::Variant instantiate(const char *p_class) {
