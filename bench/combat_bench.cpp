@@ -60,7 +60,8 @@ constexpr size_t FLIGHT_PROJECTILES = 64; // flown per iteration
 constexpr double WAVE_TIME = 12.5;        // s
 
 // 32 boats over the arena and 64 projectiles of one kind between and around them, 2 to 4.5 m above the
-// sea at their weapon's speeds and of every age, none of which ends its flight in the step.
+// sea (every fourth skimming the waves) at their weapon's speeds and of every age, none of which ends
+// its flight in the step.
 struct FlightScene {
     brinewake_test::MatchScene scene;
     std::vector<uint64_t> boat_ids;
@@ -87,8 +88,14 @@ struct FlightScene {
             p.kind = p_kind;
             p.position = {(unit(n, 14) - 0.5) * (ARENA + 12.0), 2.0 + 2.5 * unit(n, 15),
                           (unit(n, 16) - 0.5) * (ARENA + 12.0)};
-            p.velocity = {speed * std::cos(climb) * std::cos(heading), speed * std::sin(climb),
-                          speed * std::cos(climb) * std::sin(heading)};
+            double rise = climb;
+            if (i % 4 == 0) {
+                // Skimming 0.1 m over the waves, below the highest crest: the step samples the sea.
+                p.position.y = brinewake::wave_height(p.position.x, p.position.z, WAVE_TIME) + 0.1;
+                rise = 0.05;
+            }
+            p.velocity = {speed * std::cos(rise) * std::cos(heading), speed * std::sin(rise),
+                          speed * std::cos(rise) * std::sin(heading)};
             // From launch (the owner still in grace) to just before the end of its life.
             p.age = (spec.lifetime - 0.1) * unit(n, 17);
             p.owner_id = boat_ids[i % boat_ids.size()];

@@ -2,6 +2,8 @@
 # Installs what the build needs, from Debian's packages, when it is missing.
 set -euo pipefail
 packages=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev clang-format)
+# The simulator's command line, event log, formatting and plots.
+packages+=(libcli11-dev nlohmann-json3-dev libfmt-dev python3-matplotlib)
 [ "${BRINEWAKE_WITH_FUZZERS:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -74,7 +74,9 @@ double ray_hit_fraction(const Vector3 &p_from, const Vector3 &p_delta, const Vec
 bool find_water_crossing(const Vector3 &p_from, const Vector3 &p_delta, double p_wave_time,
                          double &r_fraction, Vector3 &r_position) {
     const Vector3 end(p_from.x + p_delta.x, p_from.y + p_delta.y, p_from.z + p_delta.z);
-    if (!under_water(end, p_wave_time)) {
+    // Above every crest the end cannot be under water: the sea need not be evaluated (the margin covers
+    // the rounding of the summed waves).
+    if (double(end.y) > MAX_WAVE_HEIGHT + 1e-9 || !under_water(end, p_wave_time)) {
         return false;
     }
     double crossing = 0.0;

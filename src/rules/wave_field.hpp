@@ -20,6 +20,9 @@ inline constexpr Wave WAVES[3] = {
     {0.045, 0.82, -0.31, 2.2, 2.4},
 };
 
+// m; no crest of the summed waves rises higher (nor any trough sinks lower).
+inline constexpr double MAX_WAVE_HEIGHT = WAVES[0].amplitude + WAVES[1].amplitude + WAVES[2].amplitude;
+
 struct WaveSample {
     double height;         // m, world Y of the surface
     double vertical_speed; // m/s, d(height)/dt at a fixed horizontal position

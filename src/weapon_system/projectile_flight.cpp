@@ -5,7 +5,11 @@
 #include "rules/weapon_catalog.hpp"
 
 #include <godot_cpp/core/object.hpp>
+#include <godot_cpp/variant/basis.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace godot;
 using brinewake::Contact;
@@ -26,7 +30,49 @@ bool steppable(const Projectile &p_projectile, const Vector3 &p_delta) {
            brinewake::is_finite_single(p_delta.z);
 }
 
+// The largest factor by which p_basis stretches a vector: 1 for a rotation (within rounding), otherwise
+// bounded by its Frobenius norm.
+double stretch_bound(const Basis &p_basis) {
+    const Vector3 x = p_basis.get_column(0);
+    const Vector3 y = p_basis.get_column(1);
+    const Vector3 z = p_basis.get_column(2);
+    const double xx = double(x.dot(x)), yy = double(y.dot(y)), zz = double(z.dot(z));
+    const double xy = double(x.dot(y)), xz = double(x.dot(z)), yz = double(y.dot(z));
+    constexpr double TOLERANCE = 1e-4;
+    const bool rotation = std::fabs(xx - 1.0) < TOLERANCE && std::fabs(yy - 1.0) < TOLERANCE &&
+                          std::fabs(zz - 1.0) < TOLERANCE && std::fabs(xy) < TOLERANCE &&
+                          std::fabs(xz) < TOLERANCE && std::fabs(yz) < TOLERANCE;
+    return rotation ? 1.0 + TOLERANCE : std::sqrt(xx + yy + zz);
+}
+
+// World radius around a boat's hit centre that holds its whole hull box.
+double hull_box_reach(const Basis &p_basis, double p_hull_scale) {
+    const double half_width = brinewake::HULL_BOX_HALF_WIDTH * p_hull_scale + brinewake::HULL_BOX_MARGIN;
+    const double half_length = brinewake::HULL_BOX_HALF_LENGTH * p_hull_scale + brinewake::HULL_BOX_MARGIN;
+    const double center = double(brinewake::HIT_CENTER_HEIGHT);
+    const double above = brinewake::HULL_BOX_ABOVE * p_hull_scale + brinewake::HULL_BOX_MARGIN - center;
+    const double below = brinewake::HULL_BOX_BELOW * p_hull_scale + brinewake::HULL_BOX_MARGIN + center;
+    const double height = std::max(above, below);
+    return std::sqrt(half_width * half_width + height * height + half_length * half_length) *
+           stretch_bound(p_basis);
+}
+
+// True when p_from lies so far from p_center that nothing within p_limit of p_from can reach it; judged
+// with a margin, so that only boats the exact tests would miss anyway are skipped. Non-finite inputs are
+// never skipped: the exact tests decide.
+bool out_of_reach(const Vector3 &p_from, const Vector3 &p_center, double p_limit) {
+    const double dx = double(p_from.x) - double(p_center.x);
+    const double dy = double(p_from.y) - double(p_center.y);
+    const double dz = double(p_from.z) - double(p_center.z);
+    const double bound = p_limit * 1.001 + 0.01;
+    return dx * dx + dy * dy + dz * dz > bound * bound;
+}
+
 } // namespace
+
+ProjectileFlight::ProjectileFlight() {
+    owner_exclusion.push_back(RID());
+}
 
 void ProjectileFlight::set_targets(const std::vector<uint64_t> &p_boat_ids) {
     targets.clear();
@@ -36,8 +82,9 @@ void ProjectileFlight::set_targets(const std::vector<uint64_t> &p_boat_ids) {
             continue;
         }
         const Transform3D transform = boat->get_global_transform();
-        targets.push_back(
-            Target{id, transform.affine_inverse(), brinewake::hit_center(transform), boat->get_hull_scale()});
+        const double hull_scale = boat->get_hull_scale();
+        targets.push_back(Target{id, transform.affine_inverse(), brinewake::hit_center(transform), hull_scale,
+                                 hull_box_reach(transform.basis, hull_scale)});
     }
 }
 
@@ -91,16 +138,15 @@ void ProjectileFlight::fly(Projectile &r_projectile, double p_delta, double p_wa
 
     // The firing boat is left out of every test while the projectile is young.
     const bool owner_in_grace = age_before < spec.owner_grace_time;
-    const Boat *owner =
-        owner_in_grace ? Object::cast_to<Boat>(ObjectDB::get_instance(r_projectile.owner_id)) : nullptr;
 
     if (p_space != nullptr) {
         ray_query->set_from(from);
         ray_query->set_to(to);
+        const Boat *owner =
+            owner_in_grace ? Object::cast_to<Boat>(ObjectDB::get_instance(r_projectile.owner_id)) : nullptr;
         if (owner != nullptr) {
-            TypedArray<RID> exclude;
-            exclude.push_back(owner->get_rid());
-            ray_query->set_exclude(exclude);
+            owner_exclusion[0] = owner->get_rid(); // reused: no array is built per projectile
+            ray_query->set_exclude(owner_exclusion);
         } else {
             ray_query->set_exclude(no_exclusion);
         }
@@ -111,8 +157,8 @@ void ProjectileFlight::fly(Projectile &r_projectile, double p_delta, double p_wa
             r_contact.normal = hit["normal"];
             const Object *collider = hit["collider"];
             r_contact.collider_id = collider != nullptr ? collider->get_instance_id() : 0;
-            r_contact.surface = collider != nullptr && collider->is_class("Boat") ? brinewake::SURFACE_BOAT
-                                                                                  : brinewake::SURFACE_SOLID;
+            r_contact.surface = Object::cast_to<Boat>(collider) != nullptr ? brinewake::SURFACE_BOAT
+                                                                           : brinewake::SURFACE_SOLID;
         }
     }
 
@@ -128,9 +174,16 @@ void ProjectileFlight::fly(Projectile &r_projectile, double p_delta, double p_wa
     }
 
     const bool hull_box = r_projectile.kind == brinewake::WATER_CANNON;
+    const double segment_length =
+        std::sqrt(double(delta.x) * double(delta.x) + double(delta.y) * double(delta.y) +
+                  double(delta.z) * double(delta.z));
     for (const Target &target : targets) {
         if (owner_in_grace && target.id == r_projectile.owner_id) {
             continue;
+        }
+        const double reach = hull_box ? target.box_reach : spec.proximity_radius;
+        if (out_of_reach(from, target.center, reach + segment_length)) {
+            continue; // no point of the segment comes near enough for the exact test to strike
         }
         double fraction = brinewake::NO_CONTACT;
         const bool struck =

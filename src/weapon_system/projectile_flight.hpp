@@ -19,6 +19,8 @@
 
 class ProjectileFlight {
 public:
+    ProjectileFlight();
+
     // The boats the step tests projectiles against, by instance id; each must exist and be a Boat. Their
     // poses are read here, once per frame: nothing moves during the step.
     void set_targets(const std::vector<uint64_t> &p_boat_ids);
@@ -38,6 +40,7 @@ private:
         godot::Transform3D to_local; // the boat's inverse global transform
         godot::Vector3 center;       // its hit centre
         double hull_scale;
+        double box_reach; // m around the hit centre that holds the whole hull box
     };
 
     // Moves one projectile and finds the earliest contact along its segment.
@@ -50,4 +53,5 @@ private:
     std::vector<brinewake::Contact> removed_contacts; // parallel to removed_projectiles
     godot::Ref<godot::PhysicsRayQueryParameters3D> ray_query;
     godot::TypedArray<godot::RID> no_exclusion;
+    godot::TypedArray<godot::RID> owner_exclusion; // one entry, overwritten per projectile
 };

@@ -170,7 +170,7 @@ bool WeaponSystem::fire_step(uint64_t p_boat_id, double p_delta) {
     case brinewake::FireDecision::HOLD:
         return true;
     case brinewake::FireDecision::EMPTY:
-        return emit(self, "weapon_empty", boat, kind);
+        return emit(self, signals.weapon_empty, boat, kind);
     case brinewake::FireDecision::FIRE:
         break;
     }
@@ -188,7 +188,8 @@ bool WeaponSystem::fire_step(uint64_t p_boat_id, double p_delta) {
     projectile.age = 0.0;
     projectile.owner_id = p_boat_id;
     projectiles.push_back(projectile);
-    return emit(self, "weapon_fired", boat, kind, id, muzzle, brinewake::to_vector3(projectile.velocity));
+    return emit(self, signals.weapon_fired, boat, kind, id, muzzle,
+                brinewake::to_vector3(projectile.velocity));
 }
 
 // ---- Flight ----
@@ -263,7 +264,7 @@ bool WeaponSystem::resolve_impact(const Projectile &p_projectile, const Contact 
             return false;
         }
         // Both boats are looked up again: a "destroyed" handler may have freed either.
-        if (!emit(self, "boat_hit", find_boat(id), p_projectile.kind, damage, position,
+        if (!emit(self, signals.boat_hit, find_boat(id), p_projectile.kind, damage, position,
                   find_boat(p_projectile.owner_id))) {
             return false;
         }
@@ -271,13 +272,13 @@ bool WeaponSystem::resolve_impact(const Projectile &p_projectile, const Contact 
 
     if (p_contact.collider_id != 0) {
         RigidBody3D *body = Object::cast_to<RigidBody3D>(ObjectDB::get_instance(p_contact.collider_id));
-        if (body != nullptr && !body->is_class("Boat")) {
+        if (body != nullptr && Object::cast_to<Boat>(body) == nullptr) {
             body->apply_impulse(brinewake::struck_body_impulse(spec, push),
                                 position - body->get_global_position());
         }
     }
-    return emit(self, "projectile_impact", p_projectile.id, p_projectile.kind, position, p_contact.normal,
-                p_contact.surface);
+    return emit(self, signals.projectile_impact, p_projectile.id, p_projectile.kind, position,
+                p_contact.normal, p_contact.surface);
 }
 
 // ---- Pickups ----
@@ -300,7 +301,7 @@ bool WeaponSystem::update_pickups(double p_delta) {
             if (pickup.timer <= 0.0) {
                 pickup.active = true;
                 const int64_t pickup_id = pickup.id;
-                if (!emit(self, "pickup_respawned", pickup_id)) {
+                if (!emit(self, signals.pickup_respawned, pickup_id)) {
                     return false;
                 }
                 if (pickups_version != version) {
@@ -338,7 +339,7 @@ bool WeaponSystem::update_pickups(double p_delta) {
             pickup.timer = brinewake::pickup_respawn_time(pickup.kind);
             const int64_t pickup_id = pickup.id;
             const int32_t kind = pickup.kind;
-            if (!emit(self, "pickup_collected", pickup_id, boat, kind, amount)) {
+            if (!emit(self, signals.pickup_collected, pickup_id, boat, kind, amount)) {
                 return false;
             }
             break;

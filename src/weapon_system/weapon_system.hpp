@@ -56,6 +56,16 @@ private:
     uint64_t pickups_version = 0;
     bool frame_running = false;
 
+    // The signals' names, made once: a name made from text allocates (and in the engine takes a lock).
+    struct SignalNames {
+        godot::StringName weapon_fired = "weapon_fired";
+        godot::StringName weapon_empty = "weapon_empty";
+        godot::StringName projectile_impact = "projectile_impact";
+        godot::StringName boat_hit = "boat_hit";
+        godot::StringName pickup_collected = "pickup_collected";
+        godot::StringName pickup_respawned = "pickup_respawned";
+    } signals;
+
     // Scratch lists reused from frame to frame, so that a steady frame allocates nothing of its own.
     std::vector<uint64_t> firing_boats;
     std::vector<uint64_t> struck_boats;

@@ -223,10 +223,10 @@ TEST_F(BoatTest, AHandlerMayFreeTheBoatInItsOwnRespawnStep) {
     Boat *other = add_boat(Vector3(5.0f, 0.3f, 0.0f));
     const uint64_t id = boat->get_instance_id();
     boat->connect("respawned", standin::callable_lambda([id](const Variant **, int64_t) {
-        if (Object *freed = ObjectDB::get_instance(id)) {
-            memdelete(freed);
-        }
-    }));
+                      if (Object *freed = ObjectDB::get_instance(id)) {
+                          memdelete(freed);
+                      }
+                  }));
     boat->call("apply_damage", 50.0);
     scene->step(int(Boat::RESPAWN_DELAY / STEP) + 2);
     EXPECT_EQ(ObjectDB::get_instance(id), nullptr);

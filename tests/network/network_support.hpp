@@ -1,8 +1,8 @@
 // Shared by the network suites: packet bytes, byte patching and a scene of boats made by class name.
 #pragma once
 
-#include "linked_extension.hpp"
 #include "bit_hash.hpp"
+#include "linked_extension.hpp"
 #include "match_scene.hpp"
 
 #include <godot_cpp/classes/class_db_singleton.hpp>

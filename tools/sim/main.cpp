@@ -1,51 +1,101 @@
-// brinewake-sim: loads the extension by file as the engine does, then runs a
-// headless scenario through the scripts' door only.
+// brinewake-sim: loads the extension by file as the engine does, then runs a headless job through the
+// scripts' door only.
 //
-//   brinewake-sim                 the default scenario: rules tables, sea trial, network report
+//   brinewake-sim [--boats N] [--seconds S] [--seed K] [--events FILE] [--plot FILE]
+//                                 a match of built-in pilots (the default job)
+//   brinewake-sim rules           hull forces and sea heights
+//   brinewake-sim sea-trial       one boat on the sea under a fixed programme
+//   brinewake-sim network         packet bandwidth and prediction error
 //   brinewake-sim --dump-api      everything the library registered, as JSON
-//   brinewake-sim --library PATH  load the extension from PATH instead of beside this program
+//   --library PATH                load the extension from PATH instead of beside this program
 #include "sim.hpp"
 
 #include <standin/extension_loader.hpp>
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cctype>
 #include <climits>
-#include <cstring>
+#include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unistd.h>
 
 using namespace godot;
 
-namespace {
-
-std::string library_beside_program() {
+std::string sim::beside_program(const std::string &p_file) {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
     if (length <= 0) {
-        return BRINEWAKE_LIBRARY_FILE;
+        return p_file;
     }
-    std::string program(path, size_t(length));
-    return program.substr(0, program.find_last_of('/') + 1) + BRINEWAKE_LIBRARY_FILE;
+    const std::string program(path, size_t(length));
+    return program.substr(0, program.find_last_of('/') + 1) + p_file;
 }
 
-int usage(const char *p_program) {
-    std::fprintf(stderr, "usage: %s [--dump-api] [--library PATH]\n", p_program);
-    return 2;
+namespace {
+
+// A plot is written as PNG or SVG, chosen by the file's extension.
+std::string check_plot_file(std::string &p_file) {
+    const size_t dot = p_file.find_last_of('.');
+    std::string extension = dot == std::string::npos ? "" : p_file.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (extension != "png" && extension != "svg") {
+        return "the plot file must end in .png or .svg";
+    }
+    return "";
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
+    CLI::App app{"Brinewake headless simulator: loads the extension by file and drives it through the class\n"
+                 "database and bound methods only. Without a subcommand it plays a match of built-in pilots.",
+                 "brinewake-sim"};
+    app.fallthrough(); // options of the main command are accepted after a subcommand too
+
+    std::string library = sim::beside_program(BRINEWAKE_LIBRARY_FILE);
     bool dump = false;
-    std::string library = library_beside_program();
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--dump-api") == 0) {
-            dump = true;
-        } else if (std::strcmp(argv[i], "--library") == 0 && i + 1 < argc) {
-            library = argv[++i];
-        } else {
-            return usage(argv[0]);
-        }
+    sim::MatchOptions match;
+    app.add_option("--library", library, "load the extension from this file instead of beside the program");
+    CLI::Option *dump_option = app.add_flag(
+        "--dump-api", dump, "print every registered class as JSON: methods, signals, enums, properties");
+
+    CLI::Option_group *match_group = app.add_option_group("match", "the match (the default job)");
+    match_group->add_option("--boats", match.boats, "number of boats")
+        ->check(CLI::Range(1, 64))
+        ->capture_default_str();
+    match_group->add_option("--seconds", match.seconds, "simulated seconds, at 60 physics frames per second")
+        ->check(CLI::Range(1.0 / 60.0, 86400.0))
+        ->capture_default_str();
+    match_group->add_option("--seed", match.seed, "seed of the layout: spawn ring, obstacles, pickups")
+        ->capture_default_str();
+    match_group->add_option("--events", match.events_file,
+                            "write every signal as one JSON object per line to this file");
+    match_group
+        ->add_option("--plot", match.plot_file,
+                     "draw the boats' tracks, hits, kills and pickups (.png or .svg)")
+        ->check(CLI::Validator(check_plot_file, "FILE.png|FILE.svg"));
+    match_group->excludes(dump_option);
+
+    CLI::App *rules =
+        app.add_subcommand("rules", "hull force and torque over poses and throttles, sea heights");
+    CLI::App *sea_trial = app.add_subcommand("sea-trial", "one boat on the sea under a fixed programme");
+    CLI::App *network = app.add_subcommand("network", "packet bandwidth per boat and the predictor's drift");
+    for (CLI::App *report : {rules, sea_trial, network}) {
+        report->excludes(dump_option);
+        report->excludes(match_group);
+    }
+    app.require_subcommand(0, 1);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError &parse_error) {
+        // Help and version exit with 0; a wrong command line with 2.
+        return app.exit(parse_error) == 0 ? 0 : 2;
     }
 
     std::string error;
@@ -57,15 +107,18 @@ int main(int argc, char **argv) {
     }
     extension->initialize();
 
+    int status = 0;
     if (dump) {
         sim::dump_api(standin::registered_extension_classes(), stdout);
-    } else {
-        std::printf("Brinewake headless simulator (extension %s)\n\n", library.c_str());
+    } else if (rules->parsed()) {
         sim::print_rules_tables(stdout);
-        std::printf("\n");
+    } else if (sea_trial->parsed()) {
         sim::run_sea_trial(stdout);
+    } else if (network->parsed()) {
         sim::print_network_report(stdout);
+    } else {
+        status = sim::run_match(match, stdout);
     }
     extension->deinitialize();
-    return 0;
+    return status;
 }

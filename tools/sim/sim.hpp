@@ -4,11 +4,27 @@
 
 #include <godot_cpp/variant/string.hpp>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace sim {
+
+// The path of p_file in the folder of this program (the library and the plot script live there).
+std::string beside_program(const std::string &p_file);
+
+struct MatchOptions {
+    int boats = 4;
+    double seconds = 60.0; // simulated, at 60 physics frames per second
+    uint64_t seed = 1;
+    std::string events_file; // empty: no event log
+    std::string plot_file;   // empty: no plot; otherwise a .png or .svg
+};
+
+// A whole match of built-in pilots through the script interface: a progress bar on a terminal, then
+// the per-boat table and the match's figures on p_out. Returns the process exit code.
+int run_match(const MatchOptions &p_options, std::FILE *p_out);
 
 // Prints, as JSON, every class in `p_classes` with what it registered: base class,
 // methods in binding order, signals, enums and constants, properties.
