@@ -18,6 +18,10 @@ public:
     explicit ByteWriter(uint8_t *p_bytes) : bytes(p_bytes) {}
 
     void put_u8(uint8_t p_value) { bytes[position++] = p_value; }
+    void put_u16(uint16_t p_value) {
+        bytes[position++] = static_cast<uint8_t>(p_value & 0xFFu);
+        bytes[position++] = static_cast<uint8_t>((p_value >> 8) & 0xFFu);
+    }
     void put_u32(uint32_t p_value) {
         for (int shift = 0; shift < 32; shift += 8) {
             bytes[position++] = static_cast<uint8_t>((p_value >> shift) & 0xFFu);
@@ -29,6 +33,7 @@ public:
         }
     }
     void put_i32(int32_t p_value) { put_u32(static_cast<uint32_t>(p_value)); }
+    void put_i64(int64_t p_value) { put_u64(static_cast<uint64_t>(p_value)); }
     void put_f32(float p_value) {
         uint32_t bits;
         std::memcpy(&bits, &p_value, sizeof(bits));
@@ -59,6 +64,14 @@ public:
         r_value = bytes[position - 1];
         return true;
     }
+    bool read_u16(uint16_t &r_value) {
+        if (!take(2)) {
+            return false;
+        }
+        const uint8_t *field = bytes + position - 2;
+        r_value = static_cast<uint16_t>(field[0] | (field[1] << 8));
+        return true;
+    }
     bool read_u32(uint32_t &r_value) {
         if (!take(4)) {
             return false;
@@ -87,6 +100,15 @@ public:
             return false;
         }
         r_value = bits <= 0x7FFFFFFFu ? static_cast<int32_t>(bits) : -static_cast<int32_t>(~bits) - 1;
+        return true;
+    }
+    bool read_i64(int64_t &r_value) {
+        uint64_t bits;
+        if (!read_u64(bits)) {
+            return false;
+        }
+        r_value =
+            bits <= 0x7FFFFFFFFFFFFFFFull ? static_cast<int64_t>(bits) : -static_cast<int64_t>(~bits) - 1;
         return true;
     }
     bool read_finite_f32(float &r_value) {

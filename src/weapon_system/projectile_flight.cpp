@@ -56,6 +56,18 @@ bool out_of_reach(const Vector3 &p_from, const Vector3 &p_center, double p_limit
     return dx * dx + dy * dy + dz * dz > bound * bound;
 }
 
+bool finite(const brinewake::Vec3d &p_vector) {
+    return brinewake::is_finite_double(p_vector.x) && brinewake::is_finite_double(p_vector.y) &&
+           brinewake::is_finite_double(p_vector.z);
+}
+
+// The projectile's state is finite and its step fits single precision.
+bool steppable(const Projectile &p_projectile, const Vector3 &p_delta) {
+    return finite(p_projectile.position) && finite(p_projectile.velocity) &&
+           brinewake::is_finite_single(p_delta.x) && brinewake::is_finite_single(p_delta.y) &&
+           brinewake::is_finite_single(p_delta.z);
+}
+
 } // namespace
 
 ProjectileFlight::ProjectileFlight() {
@@ -114,6 +126,15 @@ void ProjectileFlight::fly(Projectile &r_projectile, double p_delta, double p_wa
     brinewake::integrate_projectile(r_projectile, spec, p_delta);
     const Vector3 to = brinewake::to_vector3(r_projectile.position);
     const Vector3 delta = to - from;
+
+    // At an extreme speed the drag step overshoots and the state grows until it overflows; a step that
+    // has left the numbers cannot be tested against anything, so the projectile ends in the air where
+    // the step began.
+    if (!steppable(r_projectile, delta)) {
+        r_contact.fraction = 0.0;
+        r_contact.position = from;
+        return;
+    }
 
     // The firing boat is left out of every test while the projectile is young.
     const bool owner_in_grace = age_before < spec.owner_grace_time;

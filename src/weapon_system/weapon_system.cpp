@@ -21,12 +21,22 @@ using brinewake::Projectile;
 using brinewake::WeaponSpec;
 
 void WeaponSystem::_bind_methods() {
+    ClassDB::bind_method(D_METHOD("set_replica", "value"), &WeaponSystem::set_replica);
+    ClassDB::bind_method(D_METHOD("set_replica_state", "shots", "items"), &WeaponSystem::set_replica_state);
+    ClassDB::bind_method(D_METHOD("is_replica"), &WeaponSystem::is_replica);
+    ClassDB::bind_method(D_METHOD("get_replica_packet"), &WeaponSystem::get_replica_packet);
+    ClassDB::bind_method(D_METHOD("set_replica_packet", "packet"), &WeaponSystem::set_replica_packet);
+    ClassDB::bind_method(D_METHOD("set_replica_lead", "seconds"), &WeaponSystem::set_replica_lead);
+    ClassDB::bind_method(D_METHOD("get_replica_lead"), &WeaponSystem::get_replica_lead);
     ClassDB::bind_method(D_METHOD("register_boat", "boat"), &WeaponSystem::register_boat);
     ClassDB::bind_method(D_METHOD("unregister_boat", "boat"), &WeaponSystem::unregister_boat);
     ClassDB::bind_method(D_METHOD("add_pickup", "kind", "position"), &WeaponSystem::add_pickup);
     ClassDB::bind_method(D_METHOD("clear_pickups"), &WeaponSystem::clear_pickups);
     ClassDB::bind_method(D_METHOD("clear_projectiles"), &WeaponSystem::clear_projectiles);
+    ClassDB::bind_method(D_METHOD("save_match_state"), &WeaponSystem::save_match_state);
+    ClassDB::bind_method(D_METHOD("restore_match_state", "state"), &WeaponSystem::restore_match_state);
     ClassDB::bind_method(D_METHOD("get_pickups"), &WeaponSystem::get_pickups);
+    ClassDB::bind_method(D_METHOD("get_projectiles"), &WeaponSystem::get_projectiles);
     ClassDB::bind_method(D_METHOD("get_projectile_count"), &WeaponSystem::get_projectile_count);
     ClassDB::bind_method(D_METHOD("get_weapon_count"), &WeaponSystem::get_weapon_count);
     ClassDB::bind_method(D_METHOD("get_weapon_info", "kind"), &WeaponSystem::get_weapon_info);
@@ -125,9 +135,10 @@ void WeaponSystem::unregister_boat(Node *p_boat) {
 // ---- Frame ----
 
 void WeaponSystem::_physics_process(double p_delta) {
-    // A frame never starts inside another (a handler cannot run the loop it is called from), and a frame
-    // length the engine would never give is refused rather than spread as NaN through every projectile.
-    if (frame_running || !(p_delta >= 0.0) || !brinewake::is_finite_double(p_delta)) {
+    // A replica simulates nothing: the host's packets drive it. A frame never starts inside another (a
+    // handler cannot run the loop it is called from), and a frame length the engine would never give is
+    // refused rather than spread as NaN through every projectile.
+    if (replica || frame_running || !(p_delta >= 0.0) || !brinewake::is_finite_double(p_delta)) {
         return;
     }
     frame_running = true;
@@ -366,6 +377,9 @@ void WeaponSystem::clear_projectiles() {
 }
 
 Array WeaponSystem::get_pickups() const {
+    if (replica) {
+        return replica_items;
+    }
     Array result;
     const double wave_time = reference_wave_time();
     for (const Pickup &pickup : pickups) {

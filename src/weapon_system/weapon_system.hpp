@@ -17,6 +17,7 @@
 #include <godot_cpp/core/object.hpp>
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
+#include <godot_cpp/variant/packed_byte_array.hpp>
 #include <godot_cpp/variant/string_name.hpp>
 #include <godot_cpp/variant/vector3.hpp>
 
@@ -45,6 +46,10 @@ private:
     std::vector<brinewake::Projectile> projectiles; // in flight, in firing order
     std::vector<brinewake::Pickup> pickups;         // in insertion order
     int64_t next_id = 1;                            // shared by projectiles and pickups
+    bool replica = false;                           // mirrors the host instead of simulating
+    godot::Array replica_shots;                     // mirrored projectile dictionaries, as received
+    godot::Array replica_items;                     // mirrored pickup dictionaries, as received
+    double replica_lead = 0.0;                      // s, held for scripts
     double pickup_hover = 0.35;                     // m above the sea
 
     // Bumped whenever the pickup list is emptied or replaced, so that a walk over it can tell.
@@ -99,12 +104,22 @@ public:
     void _ready() override;
     void _physics_process(double p_delta) override;
 
+    void set_replica(bool p_value);
+    void set_replica_state(const godot::Array &p_shots, const godot::Array &p_items);
+    bool is_replica() const;
+    godot::PackedByteArray get_replica_packet() const;
+    bool set_replica_packet(const godot::PackedByteArray &p_packet);
+    void set_replica_lead(double p_seconds);
+    double get_replica_lead() const;
     void register_boat(godot::Node *p_boat);
     void unregister_boat(godot::Node *p_boat);
     int64_t add_pickup(int32_t kind, const godot::Vector3 &position);
     void clear_pickups();
     void clear_projectiles();
+    godot::Dictionary save_match_state() const;
+    void restore_match_state(const godot::Dictionary &p_state);
     godot::Array get_pickups() const;
+    godot::Array get_projectiles() const;
     int32_t get_projectile_count() const;
     int32_t get_weapon_count() const;
     godot::Dictionary get_weapon_info(int32_t p_kind) const;

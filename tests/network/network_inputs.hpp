@@ -1,5 +1,5 @@
-// Hostile network input built from a stream of bytes: packets near the valid format and state
-// dictionaries with arbitrary keys, types and values. Shared by the bounded random-input test
+// Hostile network input built from a stream of bytes: packets near the valid format, and boat states
+// and combat match states with arbitrary keys, types and values. Shared by the bounded random-input test
 // (bytes from a seeded generator) and the fuzz targets (bytes from the fuzzer).
 #pragma once
 
@@ -265,6 +265,76 @@ template <typename Source> godot::Dictionary next_state(Source &p_source) {
         } else {
             state[key] = next_variant(p_source, 0);
         }
+    }
+    return state;
+}
+
+inline const char *const MATCH_ENTRY_KEYS[] = {"id",     "kind",   "position", "velocity", "age",
+                                               "anchor", "active", "timer",    "burning"};
+
+// A value for a match-state entry: mostly of the type a save writes for the key, sometimes anything.
+template <typename Source> godot::Variant next_entry_value(Source &p_source, const char *p_key) {
+    if (p_source.next() < 48) {
+        return next_variant(p_source, 1);
+    }
+    const std::string key = p_key;
+    if (key == "id") {
+        return godot::Variant(next_int(p_source));
+    }
+    if (key == "kind") {
+        static const int64_t kinds[] = {0, 1, 0, 1, 100, 101, 2, -1, 255, 256, int64_t(1) << 32};
+        return p_source.next() < 200 ? godot::Variant(kinds[p_source.next() % 11])
+                                     : godot::Variant(next_int(p_source));
+    }
+    if (key == "position" || key == "velocity" || key == "anchor") {
+        return godot::Variant(next_vector3(p_source));
+    }
+    if (key == "active" || key == "burning") {
+        return godot::Variant(bool(p_source.next() & 1));
+    }
+    return godot::Variant(next_double(p_source));
+}
+
+// A shot or item entry: the save's keys, some missing or repeated, some as StringName; sometimes no
+// dictionary at all.
+template <typename Source> godot::Variant next_match_entry(Source &p_source) {
+    if (p_source.next() < 24) {
+        return next_variant(p_source, 1);
+    }
+    godot::Dictionary entry;
+    const int count = p_source.next() % 8;
+    for (int i = 0; i < count; ++i) {
+        const uint8_t pick = p_source.next();
+        const char *name = MATCH_ENTRY_KEYS[pick % 9];
+        const godot::Variant key =
+            (pick & 0x80) ? godot::Variant(godot::StringName(name)) : godot::Variant(godot::String(name));
+        entry[key] = next_entry_value(p_source, name);
+    }
+    return godot::Variant(entry);
+}
+
+// A match state: "next_id", "shots" and "items" of any shape, each sometimes missing or of another type.
+template <typename Source> godot::Dictionary next_match_state(Source &p_source) {
+    godot::Dictionary state;
+    if (p_source.next() & 1) {
+        state["next_id"] =
+            p_source.next() < 200 ? godot::Variant(next_int(p_source)) : next_variant(p_source, 1);
+    }
+    for (const char *list : {"shots", "items"}) {
+        const uint8_t pick = p_source.next();
+        if (pick < 24) {
+            continue;
+        }
+        if (pick < 40) {
+            state[list] = next_variant(p_source, 1);
+            continue;
+        }
+        godot::Array entries;
+        const int count = p_source.next() % 6;
+        for (int i = 0; i < count; ++i) {
+            entries.push_back(next_match_entry(p_source));
+        }
+        state[list] = entries;
     }
     return state;
 }

@@ -38,12 +38,22 @@ TEST(WeaponSystemInterface, RegisteredMethodsPropertyConstantsAndSignals) {
     brinewake_test::use_linked_extension();
     using V = Variant;
     const std::vector<MethodRow> table = {
+        {"set_replica", {{"value", V::BOOL}}, V::NIL, false},
+        {"set_replica_state", {{"shots", V::ARRAY}, {"items", V::ARRAY}}, V::NIL, false},
+        {"is_replica", {}, V::BOOL, true},
+        {"get_replica_packet", {}, V::PACKED_BYTE_ARRAY, true},
+        {"set_replica_packet", {{"packet", V::PACKED_BYTE_ARRAY}}, V::BOOL, false},
+        {"set_replica_lead", {{"seconds", V::FLOAT}}, V::NIL, false},
+        {"get_replica_lead", {}, V::FLOAT, true},
         {"register_boat", {{"boat", V::OBJECT}}, V::NIL, false},
         {"unregister_boat", {{"boat", V::OBJECT}}, V::NIL, false},
         {"add_pickup", {{"kind", V::INT}, {"position", V::VECTOR3}}, V::INT, false},
         {"clear_pickups", {}, V::NIL, false},
         {"clear_projectiles", {}, V::NIL, false},
+        {"save_match_state", {}, V::DICTIONARY, true},
+        {"restore_match_state", {{"state", V::DICTIONARY}}, V::NIL, false},
         {"get_pickups", {}, V::ARRAY, true},
+        {"get_projectiles", {}, V::ARRAY, true},
         {"get_projectile_count", {}, V::INT, true},
         {"get_weapon_count", {}, V::INT, true},
         {"get_weapon_info", {{"kind", V::INT}}, V::DICTIONARY, true},
