@@ -18,18 +18,6 @@ using brinewake::WeaponSpec;
 
 namespace {
 
-bool finite(const brinewake::Vec3d &p_vector) {
-    return brinewake::is_finite_double(p_vector.x) && brinewake::is_finite_double(p_vector.y) &&
-           brinewake::is_finite_double(p_vector.z);
-}
-
-// The projectile's state is finite and its step fits single precision.
-bool steppable(const Projectile &p_projectile, const Vector3 &p_delta) {
-    return finite(p_projectile.position) && finite(p_projectile.velocity) &&
-           brinewake::is_finite_single(p_delta.x) && brinewake::is_finite_single(p_delta.y) &&
-           brinewake::is_finite_single(p_delta.z);
-}
-
 // The largest factor by which p_basis stretches a vector: 1 for a rotation (within rounding), otherwise
 // bounded by its Frobenius norm.
 double stretch_bound(const Basis &p_basis) {
@@ -66,6 +54,18 @@ bool out_of_reach(const Vector3 &p_from, const Vector3 &p_center, double p_limit
     const double dz = double(p_from.z) - double(p_center.z);
     const double bound = p_limit * 1.001 + 0.01;
     return dx * dx + dy * dy + dz * dz > bound * bound;
+}
+
+bool finite(const brinewake::Vec3d &p_vector) {
+    return brinewake::is_finite_double(p_vector.x) && brinewake::is_finite_double(p_vector.y) &&
+           brinewake::is_finite_double(p_vector.z);
+}
+
+// The projectile's state is finite and its step fits single precision.
+bool steppable(const Projectile &p_projectile, const Vector3 &p_delta) {
+    return finite(p_projectile.position) && finite(p_projectile.velocity) &&
+           brinewake::is_finite_single(p_delta.x) && brinewake::is_finite_single(p_delta.y) &&
+           brinewake::is_finite_single(p_delta.z);
 }
 
 } // namespace
