@@ -38,6 +38,10 @@ bool clip_slab(double p_start, double p_movement, double p_lower, double p_upper
 
 } // namespace
 
+bool motor_burning(int32_t p_kind, double p_age) {
+    return valid_weapon(p_kind) && spec(static_cast<WeaponKind>(p_kind)).burn_time > p_age;
+}
+
 void integrate_projectile(Projectile &r_projectile, const WeaponSpec &p_spec, double p_dt) {
     const Vec3d v = r_projectile.velocity;
     const double speed = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);

@@ -38,6 +38,10 @@ struct Contact {
     uint64_t collider_id = 0; // instance id of what was struck; 0 for the sea, the air or a null collider
 };
 
+// Whether a projectile's motor burns: its weapon's burn time (s) is still greater than its age (s).
+// A kind that is not a weapon never burns, and never reaches the catalogue.
+bool motor_burning(int32_t p_kind, double p_age);
+
 // One semi-implicit Euler step of p_dt seconds under thrust (while the motor burns), gravity and
 // quadratic drag; advances the age.
 void integrate_projectile(Projectile &r_projectile, const WeaponSpec &p_spec, double p_dt);

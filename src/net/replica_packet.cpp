@@ -206,10 +206,6 @@ godot::Dictionary item_dictionary(const ItemRecord &p_item, const ReplicaKeys &p
 
 } // namespace
 
-bool motor_burning(int32_t p_kind, double p_age) {
-    return valid_weapon(p_kind) && spec(static_cast<WeaponKind>(p_kind)).burn_time > p_age;
-}
-
 godot::PackedByteArray encode_replica_packet(const Projectile *p_projectiles, size_t p_projectile_count,
                                              const Pickup *p_pickups, size_t p_pickup_count,
                                              PickupHeightFn p_height, const void *p_context) {

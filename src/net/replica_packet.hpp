@@ -14,6 +14,7 @@
 #pragma once
 
 #include "combat/combat_records.hpp"
+#include "combat/flight.hpp"
 
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/packed_byte_array.hpp>
@@ -27,10 +28,6 @@ inline constexpr size_t REPLICA_HEADER_SIZE = 4;     // bytes
 inline constexpr size_t REPLICA_SHOT_SIZE = 38;      // bytes per shot record
 inline constexpr size_t REPLICA_ITEM_SIZE = 22;      // bytes per item record
 inline constexpr size_t REPLICA_MAX_RECORDS = 65535; // per list
-
-// Whether a projectile's motor burns: its weapon's burn time (s) is still greater than its age (s).
-// A kind that is not a weapon never burns, and never reaches the catalogue.
-bool motor_burning(int32_t p_kind, double p_age);
 
 // The display height (m) of a pickup, as the node computes it: the sea under the anchor plus the hover.
 using PickupHeightFn = float (*)(const void *p_context, const Pickup &p_pickup);

@@ -2,6 +2,7 @@
 // projectile list for scripts, replica mode and the replica packet.
 #include "weapon_system/weapon_system.hpp"
 
+#include "combat/flight.hpp"
 #include "combat/pickup_rules.hpp"
 #include "net/replica_packet.hpp"
 #include "rules/numeric.hpp"
