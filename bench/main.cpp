@@ -24,15 +24,30 @@ std::vector<Ratio> &ratios() {
     return list;
 }
 
+struct Throughput {
+    std::string benchmark;
+    double floor; // bytes per second
+};
+
+std::vector<Throughput> &throughputs() {
+    static std::vector<Throughput> list;
+    return list;
+}
+
 // Forwards to the console and remembers each run's CPU time per iteration.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> cpu_ns;
+    std::map<std::string, double> bytes_per_second;
 
     void ReportRuns(const std::vector<Run> &p_runs) override {
         for (const Run &run : p_runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
                 cpu_ns[run.benchmark_name()] = run.GetAdjustedCPUTime();
+                const auto bytes = run.counters.find("bytes_per_second");
+                if (bytes != run.counters.end()) {
+                    bytes_per_second[run.benchmark_name()] = bytes->second.value;
+                }
             }
         }
         ConsoleReporter::ReportRuns(p_runs);
@@ -48,6 +63,11 @@ uint64_t brinewake_bench::allocation_count() {
 int brinewake_bench::register_ratio(const char *p_benchmark, const char *p_baseline, double p_goal) {
     ratios().push_back({p_benchmark, p_baseline, p_goal});
     return int(ratios().size());
+}
+
+int brinewake_bench::register_throughput(const char *p_benchmark, double p_bytes_per_second) {
+    throughputs().push_back({p_benchmark, p_bytes_per_second});
+    return int(throughputs().size());
 }
 
 void *operator new(std::size_t p_size) {
@@ -92,6 +112,21 @@ int main(int argc, char **argv) {
         const double value = measured->second / base->second;
         std::printf("%-40s %-32s %8.3f %8.3f  %s\n", ratio.benchmark.c_str(), ratio.baseline.c_str(), value,
                     ratio.goal, value <= ratio.goal ? "ok" : "OVER GOAL");
+    }
+
+    bool heading = false;
+    for (const Throughput &throughput : throughputs()) {
+        const auto measured = reporter.bytes_per_second.find(throughput.benchmark);
+        if (measured == reporter.bytes_per_second.end()) {
+            continue; // filtered out of this run
+        }
+        if (!heading) {
+            std::printf("\n%-40s %-32s %8s %8s  %s\n", "benchmark", "throughput", "GB/s", "goal", "");
+            heading = true;
+        }
+        std::printf("%-40s %-32s %8.3f %8.3f  %s\n", throughput.benchmark.c_str(), "bytes per CPU second",
+                    measured->second / 1e9, throughput.floor / 1e9,
+                    measured->second >= throughput.floor ? "ok" : "UNDER GOAL");
     }
     return 0;
 }

@@ -6,6 +6,9 @@
 //   brinewake-sim rules           hull forces and sea heights
 //   brinewake-sim sea-trial       one boat on the sea under a fixed programme
 //   brinewake-sim network         packet bandwidth and prediction error
+//   brinewake-sim net [--boats N] [--seconds S] [--seed K] [--rates HZ,...] [--latency MS]
+//                     [--jitter MS] [--loss PERCENT,...]
+//                                 the match on a host, mirrored by clients through simulated links
 //   brinewake-sim --dump-api      everything the library registered, as JSON
 //   --library PATH                load the extension from PATH instead of beside this program
 #include "sim.hpp"
@@ -85,7 +88,35 @@ int main(int argc, char **argv) {
         app.add_subcommand("rules", "hull force and torque over poses and throttles, sea heights");
     CLI::App *sea_trial = app.add_subcommand("sea-trial", "one boat on the sea under a fixed programme");
     CLI::App *network = app.add_subcommand("network", "packet bandwidth per boat and the predictor's drift");
-    for (CLI::App *report : {rules, sea_trial, network}) {
+
+    sim::NetOptions net_options;
+    CLI::App *net = app.add_subcommand(
+        "net", "the match on a host, mirrored by a client per rate and loss: bandwidth and mirror error");
+    net->add_option("--boats", net_options.boats, "number of boats")
+        ->check(CLI::Range(1, 64))
+        ->capture_default_str();
+    net->add_option("--seconds", net_options.seconds, "simulated seconds, at 60 physics frames per second")
+        ->check(CLI::Range(1.0 / 60.0, 86400.0))
+        ->capture_default_str();
+    net->add_option("--seed", net_options.seed, "seed of the layout and of the links' draws")
+        ->capture_default_str();
+    net->add_option("--rates", net_options.rates, "send rates in Hz, comma-separated (at most 60)")
+        ->delimiter(',')
+        ->check(CLI::Range(1, 60))
+        ->capture_default_str();
+    net->add_option("--latency", net_options.latency_ms, "one-way latency of the links, ms")
+        ->check(CLI::Range(0.0, 10000.0))
+        ->capture_default_str();
+    net->add_option("--jitter", net_options.jitter_ms, "extra delay drawn uniformly from [0, MS] per packet")
+        ->check(CLI::Range(0.0, 10000.0))
+        ->capture_default_str();
+    net->add_option("--loss", net_options.losses,
+                    "packet loss in percent, comma-separated; a client for each")
+        ->delimiter(',')
+        ->check(CLI::Range(0.0, 100.0))
+        ->capture_default_str();
+
+    for (CLI::App *report : {rules, sea_trial, network, net}) {
         report->excludes(dump_option);
         report->excludes(match_group);
     }
@@ -116,6 +147,8 @@ int main(int argc, char **argv) {
         sim::run_sea_trial(stdout);
     } else if (network->parsed()) {
         sim::print_network_report(stdout);
+    } else if (net->parsed()) {
+        status = sim::run_net_match(net_options, stdout);
     } else {
         status = sim::run_match(match, stdout);
     }

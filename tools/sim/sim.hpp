@@ -26,6 +26,21 @@ struct MatchOptions {
 // the per-boat table and the match's figures on p_out. Returns the process exit code.
 int run_match(const MatchOptions &p_options, std::FILE *p_out);
 
+struct NetOptions {
+    int boats = 4;
+    double seconds = 60.0;                         // simulated, at 60 physics frames per second
+    uint64_t seed = 1;                             // the layout, and the links' losses and jitter
+    std::vector<int> rates = {10, 20, 30, 60};     // Hz: sends of every boat packet and a replica packet
+    double latency_ms = 100.0;                     // one way
+    double jitter_ms = 0.0;                        // uniform in [0, jitter], added to the latency
+    std::vector<double> losses = {0.0, 5.0, 20.0}; // percent of packets dropped, each on its own
+};
+
+// The match played by a host and mirrored by one client per rate and loss in the same process, through
+// simulated links: bandwidth per rate and the clients' mirror error of boats and projectiles, as tables
+// on p_out. Returns the process exit code (1 when a client refused a packet the host encoded).
+int run_net_match(const NetOptions &p_options, std::FILE *p_out);
+
 // Prints, as JSON, every class in `p_classes` with what it registered: base class,
 // methods in binding order, signals, enums and constants, properties.
 void dump_api(const std::vector<godot::String> &p_classes, std::FILE *p_out);
