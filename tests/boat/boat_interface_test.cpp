@@ -1,4 +1,5 @@
 // The Boat class as scripts see it in the class database.
+#include "bound_interface.hpp"
 #include "linked_extension.hpp"
 
 #include <godot_cpp/classes/class_db_singleton.hpp>
@@ -18,21 +19,8 @@ using namespace godot;
 
 namespace {
 
-struct Argument {
-    const char *name;
-    Variant::Type type;
-};
-
-struct MethodRow {
-    const char *name;
-    std::vector<Argument> arguments;
-    Variant::Type result;
-    bool is_const;
-};
-
-std::string text(const Variant &p_value) {
-    return String(p_value).utf8().get_data();
-}
+using brinewake_test::MethodRow;
+using brinewake_test::text;
 
 TEST(BoatInterface, RegisteredMethodsAndSignalsMatchTheScriptInterface) {
     brinewake_test::use_linked_extension();
@@ -68,7 +56,7 @@ TEST(BoatInterface, RegisteredMethodsAndSignalsMatchTheScriptInterface) {
         {"get_selected_weapon", {}, V::INT, true},
         {"get_ammo", {{"kind", V::INT}}, V::INT, true},
         {"add_ammo", {{"kind", V::INT}, {"amount", V::INT}}, V::INT, false},
-        {"cycle_weapon", {{"direction", V::INT}}, V::INT, false},
+        {"cycle_weapon", {{"direction", V::INT}}, V::INT, false, {Variant(int64_t(1))}},
         {"reset_weapons", {}, V::NIL, false},
         {"get_muzzle_position", {}, V::VECTOR3, true},
     };
@@ -78,49 +66,8 @@ TEST(BoatInterface, RegisteredMethodsAndSignalsMatchTheScriptInterface) {
     EXPECT_EQ(text(db->get_parent_class("Boat")), "RigidBody3D");
     EXPECT_TRUE(db->can_instantiate("Boat"));
 
-    // Engine virtuals the class overrides are not part of its own script interface.
-    std::vector<Dictionary> methods;
-    const TypedArray<Dictionary> listed = db->class_get_method_list("Boat", true);
-    for (int64_t i = 0; i < listed.size(); ++i) {
-        const Dictionary method = listed[i];
-        if ((int64_t(method["flags"]) & METHOD_FLAG_VIRTUAL) == 0) {
-            methods.push_back(method);
-        }
-    }
-    ASSERT_EQ(methods.size(), table.size());
-    for (size_t i = 0; i < table.size(); ++i) {
-        const MethodRow &row = table[i];
-        const Dictionary &method = methods[i];
-        SCOPED_TRACE(testing::Message() << "#" << i + 1 << " " << row.name);
-        EXPECT_EQ(text(method["name"]), row.name);
-        const Array arguments = method["args"];
-        ASSERT_EQ(size_t(arguments.size()), row.arguments.size());
-        for (size_t a = 0; a < row.arguments.size(); ++a) {
-            const Dictionary argument = arguments[int64_t(a)];
-            EXPECT_EQ(text(argument["name"]), row.arguments[a].name);
-            EXPECT_EQ(int64_t(argument["type"]), int64_t(row.arguments[a].type)) << row.arguments[a].name;
-        }
-        const Dictionary result = method["return"];
-        EXPECT_EQ(int64_t(result["type"]), int64_t(row.result));
-        EXPECT_EQ((int64_t(method["flags"]) & METHOD_FLAG_CONST) != 0, row.is_const);
-        const Array defaults = method["default_args"];
-        if (std::string(row.name) == "cycle_weapon") {
-            ASSERT_EQ(defaults.size(), 1);
-            EXPECT_EQ(defaults[0].get_type(), Variant::INT);
-            EXPECT_EQ(int64_t(defaults[0]), 1);
-        } else {
-            EXPECT_EQ(defaults.size(), 0) << "only cycle_weapon has a default";
-        }
-    }
-
-    const TypedArray<Dictionary> signals = db->class_get_signal_list("Boat", true);
-    ASSERT_EQ(signals.size(), 2);
-    const char *signal_names[2] = {"destroyed", "respawned"};
-    for (int64_t i = 0; i < 2; ++i) {
-        const Dictionary signal = signals[i];
-        EXPECT_EQ(text(signal["name"]), signal_names[i]);
-        EXPECT_EQ(Array(signal["args"]).size(), 0) << signal_names[i];
-    }
+    brinewake_test::expect_bound_methods("Boat", table);
+    brinewake_test::expect_signals("Boat", {{"destroyed", {}}, {"respawned", {}}});
     EXPECT_EQ(db->class_get_integer_constant_list("Boat", true).size(), 0) << "no constants are bound";
 }
 

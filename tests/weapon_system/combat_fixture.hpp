@@ -21,6 +21,14 @@
 
 namespace brinewake_test {
 
+// The surface values projectile_impact reports, as scripts know them.
+namespace surface {
+inline constexpr int SURFACE_AIR = 0;
+inline constexpr int SURFACE_WATER = 1;
+inline constexpr int SURFACE_SOLID = 2;
+inline constexpr int SURFACE_BOAT = 3;
+} // namespace surface
+
 // One emission: the signal's name and its arguments.
 struct Event {
     std::string signal;

@@ -15,13 +15,9 @@
 using namespace godot;
 using brinewake_test::CombatTest;
 using brinewake_test::Event;
+using namespace brinewake_test::surface;
 
 namespace {
-
-constexpr int SURFACE_AIR = 0;
-constexpr int SURFACE_WATER = 1;
-constexpr int SURFACE_SOLID = 2;
-constexpr int SURFACE_BOAT = 3;
 
 // The points a projectile of p_kind with id p_id fired now by p_boat passes at the end of each of the next
 // p_frames frames of p_delta seconds, with no contact on the way.

@@ -13,12 +13,9 @@
 using namespace godot;
 using brinewake_test::CombatTest;
 using brinewake_test::Event;
+using namespace brinewake_test::surface;
 
 namespace {
-
-constexpr int SURFACE_AIR = 0;
-constexpr int SURFACE_WATER = 1;
-constexpr int SURFACE_BOAT = 3;
 
 // The rocket blast's share for a boat whose hit centre is at p_center: 1 - distance / 2.6, the distance
 // measured in single precision.
@@ -207,7 +204,7 @@ TEST_F(ImpactTest, AStruckFreeBodyIsPushedAlongTheFlightAndAStaticOneIsNot) {
             own.step();
         }
         ASSERT_EQ(events.count("projectile_impact"), 1u);
-        EXPECT_EQ(int64_t(events.of("projectile_impact")[0][4]), 2);
+        EXPECT_EQ(int64_t(events.of("projectile_impact")[0][4]), SURFACE_SOLID);
         // The push (1 m/s, mostly along -Z) then one step of damping (0.1 per second).
         const float pushed = crate->get_linear_velocity().z - before.z;
         EXPECT_NEAR(pushed, -0.998f, 0.01f);

@@ -1,5 +1,6 @@
 // The WeaponSystem class as scripts see it: its registered interface, its initial state, boat
 // registration and the id sequence.
+#include "bound_interface.hpp"
 #include "combat_fixture.hpp"
 
 #include <godot_cpp/classes/class_db_singleton.hpp>
@@ -18,21 +19,10 @@ using brinewake_test::CombatTest;
 
 namespace {
 
-std::string text(const Variant &p_value) {
-    return String(p_value).utf8().get_data();
-}
-
-struct Argument {
-    const char *name;
-    Variant::Type type;
-};
-
-struct MethodRow {
-    const char *name;
-    std::vector<Argument> arguments;
-    Variant::Type result;
-    bool is_const;
-};
+using brinewake_test::Argument;
+using brinewake_test::MethodRow;
+using brinewake_test::SignalRow;
+using brinewake_test::text;
 
 TEST(WeaponSystemInterface, RegisteredMethodsPropertyConstantsAndSignals) {
     brinewake_test::use_linked_extension();
@@ -64,31 +54,7 @@ TEST(WeaponSystemInterface, RegisteredMethodsPropertyConstantsAndSignals) {
     ASSERT_TRUE(db->class_exists("WeaponSystem"));
     EXPECT_EQ(text(db->get_parent_class("WeaponSystem")), "Node3D");
 
-    std::vector<Dictionary> methods;
-    const TypedArray<Dictionary> listed = db->class_get_method_list("WeaponSystem", true);
-    for (int64_t i = 0; i < listed.size(); ++i) {
-        const Dictionary method = listed[i];
-        if ((int64_t(method["flags"]) & METHOD_FLAG_VIRTUAL) == 0) {
-            methods.push_back(method);
-        }
-    }
-    ASSERT_EQ(methods.size(), table.size());
-    for (size_t i = 0; i < table.size(); ++i) {
-        const MethodRow &row = table[i];
-        const Dictionary &method = methods[i];
-        SCOPED_TRACE(testing::Message() << "#" << i + 1 << " " << row.name);
-        EXPECT_EQ(text(method["name"]), row.name);
-        const Array arguments = method["args"];
-        ASSERT_EQ(size_t(arguments.size()), row.arguments.size());
-        for (size_t a = 0; a < row.arguments.size(); ++a) {
-            const Dictionary argument = arguments[int64_t(a)];
-            EXPECT_EQ(text(argument["name"]), row.arguments[a].name);
-            EXPECT_EQ(int64_t(argument["type"]), int64_t(row.arguments[a].type)) << row.arguments[a].name;
-        }
-        EXPECT_EQ(int64_t(Dictionary(method["return"])["type"]), int64_t(row.result));
-        EXPECT_EQ((int64_t(method["flags"]) & METHOD_FLAG_CONST) != 0, row.is_const);
-        EXPECT_EQ(Array(method["default_args"]).size(), 0);
-    }
+    brinewake_test::expect_bound_methods("WeaponSystem", table);
 
     EXPECT_EQ(text(db->class_get_property_getter("WeaponSystem", "pickup_hover")), "get_pickup_hover");
     EXPECT_EQ(text(db->class_get_property_setter("WeaponSystem", "pickup_hover")), "set_pickup_hover");
@@ -112,10 +78,6 @@ TEST(WeaponSystemInterface, RegisteredMethodsPropertyConstantsAndSignals) {
         EXPECT_EQ(text(db->class_get_integer_constant_enum("WeaponSystem", row.name, true)), row.enumeration);
     }
 
-    struct SignalRow {
-        const char *name;
-        std::vector<Argument> arguments;
-    };
     const std::vector<SignalRow> signals = {
         {"weapon_fired",
          {{"boat", V::OBJECT},
@@ -140,20 +102,7 @@ TEST(WeaponSystemInterface, RegisteredMethodsPropertyConstantsAndSignals) {
          {{"pickup_id", V::INT}, {"boat", V::OBJECT}, {"kind", V::INT}, {"amount", V::INT}}},
         {"pickup_respawned", {{"pickup_id", V::INT}}},
     };
-    const TypedArray<Dictionary> listed_signals = db->class_get_signal_list("WeaponSystem", true);
-    ASSERT_EQ(size_t(listed_signals.size()), signals.size());
-    for (size_t i = 0; i < signals.size(); ++i) {
-        const Dictionary signal = listed_signals[int64_t(i)];
-        SCOPED_TRACE(signals[i].name);
-        EXPECT_EQ(text(signal["name"]), signals[i].name);
-        const Array arguments = signal["args"];
-        ASSERT_EQ(size_t(arguments.size()), signals[i].arguments.size());
-        for (size_t a = 0; a < signals[i].arguments.size(); ++a) {
-            const Dictionary argument = arguments[int64_t(a)];
-            EXPECT_EQ(text(argument["name"]), signals[i].arguments[a].name);
-            EXPECT_EQ(int64_t(argument["type"]), int64_t(signals[i].arguments[a].type));
-        }
-    }
+    brinewake_test::expect_signals("WeaponSystem", signals);
 }
 
 TEST_F(CombatTest, FreshNodeStateAndPickupHover) {
