@@ -2,7 +2,7 @@
 // state (controls, health, respawn, speed boost, wind, wave clock, spawn pose, weapon inventory).
 #pragma once
 
-#include "boat/weapon_inventory.hpp"
+#include "combat/weapon_inventory.hpp"
 #include "rules/hull_model.hpp"
 
 #include <godot_cpp/classes/physics_direct_body_state3d.hpp>

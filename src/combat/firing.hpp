@@ -4,8 +4,8 @@
 // with no random numbers, so a peer that knows the id reproduces the shot exactly.
 #pragma once
 
-#include "boat/weapon_inventory.hpp"
 #include "combat/combat_records.hpp"
+#include "combat/weapon_inventory.hpp"
 #include "rules/weapon_catalog.hpp"
 
 #include <godot_cpp/variant/basis.hpp>

@@ -1,5 +1,5 @@
 // The inventory's timers and regeneration, worked step by step as the firing step drives them.
-#include "boat/weapon_inventory.hpp"
+#include "combat/weapon_inventory.hpp"
 
 #include <gtest/gtest.h>
 

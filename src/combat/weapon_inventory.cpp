@@ -1,4 +1,4 @@
-#include "boat/weapon_inventory.hpp"
+#include "combat/weapon_inventory.hpp"
 
 #include <algorithm>
 #include <cmath>
