@@ -8,24 +8,33 @@
 option(BRINEWAKE_WARNINGS_AS_ERRORS "Treat compiler warnings as errors (our CI scripts turn this on)" OFF)
 
 add_library(brinewake_flags INTERFACE)
-target_compile_options(brinewake_flags INTERFACE
-  # The common set of likely mistakes: unused values, missing returns, sign and order slips.
-  -Wall
-  # Unused parameters, comparisons of different signedness, missing field initializers.
-  -Wextra
-  # Silent narrowing of double to float (or float to int): precision is part of the contract, so
-  # every narrowing must be spelt out.
-  -Wfloat-conversion
-  # A local hiding a member or an outer name: the engine's p_ argument style relies on names not
-  # being shadowed.
-  -Wshadow
-  # Results, not warnings: see above.
-  -ffp-contract=off -fno-fast-math)
-if(BRINEWAKE_WARNINGS_AS_ERRORS)
-  target_compile_options(brinewake_flags INTERFACE -Werror)
-endif()
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|i.86)$")
-  target_compile_options(brinewake_flags INTERFACE -msse2 -mfpmath=sse)
+if(MSVC)
+  # Microsoft's compiler: level-4 warnings (unused values, narrowing, shadowing among them), and
+  # precise floating point, which neither contracts into fused multiply-adds nor reorders (results).
+  target_compile_options(brinewake_flags INTERFACE /W4 /fp:precise)
+  if(BRINEWAKE_WARNINGS_AS_ERRORS)
+    target_compile_options(brinewake_flags INTERFACE /WX)
+  endif()
+else()
+  target_compile_options(brinewake_flags INTERFACE
+    # The common set of likely mistakes: unused values, missing returns, sign and order slips.
+    -Wall
+    # Unused parameters, comparisons of different signedness, missing field initializers.
+    -Wextra
+    # Silent narrowing of double to float (or float to int): precision is part of the contract, so
+    # every narrowing must be spelt out.
+    -Wfloat-conversion
+    # A local hiding a member or an outer name: the engine's p_ argument style relies on names not
+    # being shadowed.
+    -Wshadow
+    # Results, not warnings: see above.
+    -ffp-contract=off -fno-fast-math)
+  if(BRINEWAKE_WARNINGS_AS_ERRORS)
+    target_compile_options(brinewake_flags INTERFACE -Werror)
+  endif()
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|i.86)$")
+    target_compile_options(brinewake_flags INTERFACE -msse2 -mfpmath=sse)
+  endif()
 endif()
 
 if(BRINEWAKE_SANITIZE)
