@@ -27,6 +27,7 @@ var boats: Dictionary = {}
 ## Peer id -> BoatMotion predicting that boat between packets (clients only).
 var predictors: Dictionary = {}
 var send_timer: float = 0.0
+var started: bool = false  # hosting or joined (the default offline peer counts as neither)
 var wave_time: float = 0.0  # s; the sea's clock on this peer
 
 
@@ -49,6 +50,7 @@ func start_host() -> void:
 		status_label.text = "Cannot listen on port %d" % PORT
 		return
 	multiplayer.multiplayer_peer = peer
+	started = true
 	combat.set_replica(false)
 	combat.add_pickup(0, Vector3(0.0, 0.0, 0.0))
 	combat.add_pickup(WeaponSystem.PICKUP_HEALTH, Vector3(10.0, 0.0, 10.0))
@@ -68,6 +70,7 @@ func start_client(address: String) -> void:
 		status_label.text = "Cannot reach %s" % address
 		return
 	multiplayer.multiplayer_peer = peer
+	started = true
 	# A client simulates no combat: it mirrors the host's.
 	combat.set_replica(true)
 	combat.set_replica_lead(0.5 / SEND_RATE)
@@ -128,7 +131,7 @@ func _on_peer_disconnected(peer_id: int) -> void:
 
 
 func _physics_process(delta: float) -> void:
-	if multiplayer.multiplayer_peer == null:
+	if not started:
 		return
 	var throttle: float = Input.get_axis("ui_down", "ui_up")
 	var steering: float = Input.get_axis("ui_left", "ui_right")
@@ -151,7 +154,7 @@ func _unhandled_input(event: InputEvent) -> void:
 	var key := event as InputEventKey
 	if key == null or not key.pressed or key.echo or key.physical_keycode != KEY_Q:
 		return
-	if multiplayer.multiplayer_peer == null:
+	if not started:
 		return
 	if multiplayer.is_server():
 		var own: Boat = boats.get(1, null)
@@ -192,7 +195,9 @@ func client_frame(delta: float, throttle: float, steering: float, trigger: bool)
 
 func _process(_delta: float) -> void:
 	sea.wave_time = wave_time
-	var own: Boat = boats.get(multiplayer.get_unique_id() if multiplayer.multiplayer_peer != null else 1, null)
+	if not started:
+		return
+	var own: Boat = boats.get(multiplayer.get_unique_id(), null)
 	if own != null:
 		sea.follow = own
 		var eye: Vector3 = own.global_transform * Vector3(0.0, 4.5, 9.0)

@@ -8,7 +8,8 @@ Usage: check_project.py API_JSON PROJECT_DIR LIBRARY_DESCRIPTION [--self-test]
   that the build puts in res://bin/), node parents that exist, unique node paths, node and resource
   types that are engine classes this project uses or the library's registered classes, connections
   between existing nodes;
-- every shader #include names a file that exists or that the build makes;
+- every shader #include and every script's load or preload names a file that exists or that the build
+  makes;
 - project.godot's main scene exists; the extension description names the entry symbol and the same
   libraries as the library's own description file.
 """
@@ -161,6 +162,13 @@ def check_project(api_json, root, library_description):
             include = re.match(r'\s*#include\s+"([^"]+)"', line)
             if include and not resource_exists(root, include.group(1)):
                 errors.append(f"{path.relative_to(root)}:{number}: {include.group(1)} does not exist")
+    for path in sorted(root.rglob("*.gd")):
+        if ".godot" in path.parts:
+            continue
+        for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+            for loaded in re.findall(r'\b(?:preload|load)\(\s*"(res://[^"]+)"', line):
+                if not resource_exists(root, loaded):
+                    errors.append(f"{path.relative_to(root)}:{number}: {loaded} does not exist")
     project = read_ini((root / "project.godot").read_text(encoding="utf-8"))
     main_scene = project.get(("application", "run/main_scene"), "")
     if not resource_exists(root, main_scene):
