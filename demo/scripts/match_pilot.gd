@@ -63,7 +63,8 @@ func _init(combat: WeaponSystem, boats: Array[Boat], flown_boats: Array[Boat]) -
 		states.append(PilotState.new())
 
 
-static func angle_difference(a: float, b: float) -> float:
+## a - b wrapped into [-PI, PI] (named apart from the engine's own angle_difference).
+static func heading_error(a: float, b: float) -> float:
 	var difference: float = fmod(a - b, TAU)
 	if difference > PI:
 		difference -= TAU
@@ -180,7 +181,7 @@ func fly(index: int) -> void:
 		var lead: float = opponent_distance / SHOT_SPEED  # frames
 		aim_x = target.position.x + target.step.x * lead
 		aim_z = target.position.z + target.step.z * lead
-		aim_error = angle_difference(bearing(aim_x - x, aim_z - z), me.heading)
+		aim_error = heading_error(bearing(aim_x - x, aim_z - z), me.heading)
 
 	var throttle: float = 0.3
 	var steering: float = 0.5  # nothing to do: circle slowly
@@ -193,7 +194,7 @@ func fly(index: int) -> void:
 			target_x = seek_at.x
 			target_z = seek_at.z
 			distance = Vector2(target_x - x, target_z - z).length()
-		var error: float = angle_difference(bearing(target_x - x, target_z - z), me.heading)
+		var error: float = heading_error(bearing(target_x - x, target_z - z), me.heading)
 		steering = clampf(STEER_GAIN * error, -1.0, 1.0)
 		throttle = 1.0
 		if absf(error) > SHARP_TURN:
