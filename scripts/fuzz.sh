@@ -8,7 +8,7 @@ BRINEWAKE_WITH_FUZZERS=1 scripts/setup.sh
 
 dir=build/fuzz
 CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINEWAKE_BUILD_FUZZERS=ON \
-  -DBRINEWAKE_SANITIZE=ON -DBRINEWAKE_BUILD_BENCHMARKS=OFF >/dev/null
+  -DBRINEWAKE_WARNINGS_AS_ERRORS=ON -DBRINEWAKE_SANITIZE=ON -DBRINEWAKE_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$dir" -j "$(nproc)" --target fuzz_boat_packet fuzz_network_state fuzz_replica_packet \
   fuzz_match_state
 
