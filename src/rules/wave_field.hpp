@@ -1,6 +1,8 @@
 // The sea: three fixed sine waves summed over the horizontal X-Z plane, evaluated in double precision.
 #pragma once
 
+#include "rules/trig.hpp"
+
 #include <cmath>
 
 namespace brinewake {
@@ -43,10 +45,11 @@ inline WaveSample sample_waves(double p_x, double p_z, double p_t) {
     const double a0 = detail::wave_argument(WAVES[0], p_x, p_z, p_t);
     const double a1 = detail::wave_argument(WAVES[1], p_x, p_z, p_t);
     const double a2 = detail::wave_argument(WAVES[2], p_x, p_z, p_t);
-    // Sine and cosine of the same argument: the compiler fuses each pair into one call.
-    const double s0 = std::sin(a0), c0 = std::cos(a0);
-    const double s1 = std::sin(a1), c1 = std::cos(a1);
-    const double s2 = std::sin(a2), c2 = std::cos(a2);
+    // The library's own sine and cosine: the same bits on every platform.
+    double s0, c0, s1, c1, s2, c2;
+    sine_cosine(a0, s0, c0);
+    sine_cosine(a1, s1, c1);
+    sine_cosine(a2, s2, c2);
     WaveSample sample{0.0, 0.0};
     sample.height += WAVES[0].amplitude * s0;
     sample.height += WAVES[1].amplitude * s1;
