@@ -4,6 +4,8 @@ set -euo pipefail
 packages=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev clang-format)
 # The simulator's command line, event log, formatting and plots.
 packages+=(libcli11-dev nlohmann-json3-dev libfmt-dev python3-matplotlib)
+# The trigonometry's accuracy test measures against MPFR.
+packages+=(libmpfr-dev)
 [ "${BRINEWAKE_WITH_FUZZERS:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
