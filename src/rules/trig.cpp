@@ -14,6 +14,16 @@
 
 namespace brinewake {
 
+#ifdef BRINEWAKE_LIBC_TRIG
+
+// For comparison only (the determinism program's "before" build): the C library's functions.
+void sine_cosine(double p_x, double &r_sine, double &r_cosine) {
+    r_sine = std::sin(p_x);
+    r_cosine = std::cos(p_x);
+}
+
+#else
+
 namespace {
 
 #include "rules/trig_tables.inc"
@@ -214,13 +224,6 @@ inline void finish(uint32_t p_quadrant, bool p_negative, double p_sin, double p_
 
 } // namespace
 
-#ifdef BRINEWAKE_LIBC_TRIG
-// For comparison only (the determinism program's "before" build): the C library's functions.
-void sine_cosine(double p_x, double &r_sine, double &r_cosine) {
-    r_sine = std::sin(p_x);
-    r_cosine = std::cos(p_x);
-}
-#else
 void sine_cosine(double p_x, double &r_sine, double &r_cosine) {
     uint64_t bits;
     std::memcpy(&bits, &p_x, sizeof(bits));
@@ -236,7 +239,8 @@ void sine_cosine(double p_x, double &r_sine, double &r_cosine) {
     kernel(reduced.hi, reduced.lo, s, c);
     finish(reduced.quadrant, negative, s, c, r_sine, r_cosine);
 }
-#endif
+
+#endif // BRINEWAKE_LIBC_TRIG
 
 double sine(double p_x) {
     double s, c;
