@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the engine-free determinism program (tools/determinism) for Linux x86-64 (g++ -O0 and -O2,
-# clang++ -O2, g++ -O2 with AVX2 and FMA instructions allowed), Linux arm64 (cross g++, run under
+# clang++ -O2, g++ -O2 with AVX2 and FMA instructions allowed, g++ -O2 with the scalar path in place of
+# the SSE2 lanes), Linux arm64 (cross g++, run under
 # qemu-user) and Windows x86-64 (MinGW-w64, run under wine), prints its hashes as a table, one line per
 # hash and one column per build, and fails unless every build prints the constants in
 # tools/determinism/expected.txt.
@@ -46,6 +47,7 @@ builds=(
   "linux-x86_64 g++ -O2|g++ -O2 ${sse[*]}|"
   "linux-x86_64 clang++ -O2|clang++ -O2 ${sse[*]}|"
   "linux-x86_64 g++ -O2 avx2+fma|g++ -O2 -mavx2 -mfma|"
+  "linux-x86_64 g++ -O2 scalar lanes|g++ -O2 ${sse[*]} -DBRINEWAKE_SCALAR_TRIG|"
   "linux-arm64 g++ -O2 (qemu)|aarch64-linux-gnu-g++ -O2|qemu-aarch64 -L /usr/aarch64-linux-gnu"
   "windows-x86_64 mingw g++ -O2 (wine)|x86_64-w64-mingw32-g++ -O2 ${sse[*]} -static|wine"
 )

@@ -18,6 +18,9 @@ void sine_cosine(double p_x, double &r_sine, double &r_cosine);
 // x86-64, NEON on arm64); the bits are those of sine_cosine for each argument.
 void sine_cosine_pair(const double p_x[2], double r_sine[2], double r_cosine[2]);
 
+// Four arguments at once: two vector registers side by side; the bits are those of sine_cosine.
+void sine_cosine_quad(const double p_x[4], double r_sine[4], double r_cosine[4]);
+
 namespace detail {
 // The scalar path of sine_cosine_pair, kept callable so that tests can compare the two.
 void sine_cosine_pair_scalar(const double p_x[2], double r_sine[2], double r_cosine[2]);

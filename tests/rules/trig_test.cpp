@@ -242,4 +242,60 @@ TEST(Trig, OddAndEvenToTheBit) {
     EXPECT_EQ(brinewake::sine(DBL_TRUE_MIN), DBL_TRUE_MIN);
 }
 
+// The two- and four-lane paths (vector registers where the processor has them) give the bits of the
+// scalar function in every lane, for medium arguments (the vector path), huge ones and non-finite ones
+// (the scalar fallback) and mixtures of them.
+TEST(Trig, LanesGiveTheScalarBits) {
+    std::mt19937_64 random(11);
+    const double specials[] = {0.0,
+                               -0.0,
+                               65536.0,
+                               -65535.99999999999,
+                               1e300,
+                               -DBL_MAX,
+                               std::numeric_limits<double>::infinity(),
+                               std::numeric_limits<double>::quiet_NaN()};
+    for (int i = 0; i < 200000; i++) {
+        double x[4];
+        for (double &value : x) {
+            const uint64_t draw = random();
+            const double unit = static_cast<double>(draw >> 11) * 0x1p-53;
+            switch ((draw >> 3) % 8) {
+            case 0:
+                value = from_bits(random() % 0x7ff0000000000000u);
+                break;
+            case 1:
+                value = specials[random() % 8];
+                break;
+            case 2:
+                value = std::ldexp(1.0 + unit, static_cast<int>(random() % 80) - 60);
+                break;
+            default: // the sea's and the hull's range
+                value = 1e4 * unit;
+                break;
+            }
+            value = (draw & 1u) != 0 ? -value : value;
+        }
+        double s[4], c[4], quad_s[4], quad_c[4], pair_s[4], pair_c[4], scalar_s[2], scalar_c[2];
+        for (int k = 0; k < 4; k++) {
+            sine_cosine(x[k], s[k], c[k]);
+        }
+        brinewake::sine_cosine_quad(x, quad_s, quad_c);
+        brinewake::sine_cosine_pair(x, pair_s, pair_c);
+        brinewake::sine_cosine_pair(x + 2, pair_s + 2, pair_c + 2);
+        brinewake::detail::sine_cosine_pair_scalar(x, scalar_s, scalar_c);
+        // Same bits, NaN included.
+        ASSERT_EQ(std::memcmp(s, quad_s, sizeof(s)), 0)
+            << std::hexfloat << x[0] << " " << x[1] << " " << x[2] << " " << x[3];
+        ASSERT_EQ(std::memcmp(c, quad_c, sizeof(c)), 0)
+            << std::hexfloat << x[0] << " " << x[1] << " " << x[2] << " " << x[3];
+        ASSERT_EQ(std::memcmp(s, pair_s, sizeof(s)), 0)
+            << std::hexfloat << x[0] << " " << x[1] << " " << x[2] << " " << x[3];
+        ASSERT_EQ(std::memcmp(c, pair_c, sizeof(c)), 0)
+            << std::hexfloat << x[0] << " " << x[1] << " " << x[2] << " " << x[3];
+        ASSERT_EQ(std::memcmp(s, scalar_s, sizeof(scalar_s)), 0);
+        ASSERT_EQ(std::memcmp(c, scalar_c, sizeof(scalar_c)), 0);
+    }
+}
+
 } // namespace

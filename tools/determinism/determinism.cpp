@@ -1,7 +1,8 @@
 // Engine-free determinism probe: hashes of the exact bits the rules and the predictor's integrator
 // compute, to be compared across compilers, processors and operating systems. Prints one
 // "name hash" line per quantity:
-//   trig       sine and cosine over a million fixed arguments, small to the top of the double range
+//   trig       sine and cosine over a million fixed arguments, small to the top of the double range,
+//              one by one and four at a time
 //   sea        sample_waves over a grid of points and wave times (up to the largest accepted time)
 //   hull       compute_hull_forces over fixed poses, velocities and controls
 //   predictor  600 steps of step_motion with changing controls, deltas and wind
@@ -88,6 +89,7 @@ double scaled_by_power_of_two(double p_value, int p_exponent) { // exact while i
 uint64_t trig_hash() {
     Stream stream{1};
     Hash hash;
+    double arguments[4];
     for (int i = 0; i < 1000000; i++) {
         const double unit = stream.unit();
         double x;
@@ -107,10 +109,20 @@ uint64_t trig_hash() {
             break;
         }
         }
-        double s, c;
-        brinewake::sine_cosine(x, s, c);
-        hash.add(s);
-        hash.add(c);
+        arguments[i % 4] = x;
+        if (i % 4 == 3) { // each group of four one by one, then in the vector lanes
+            double s[4], c[4];
+            for (int k = 0; k < 4; k++) {
+                brinewake::sine_cosine(arguments[k], s[k], c[k]);
+                hash.add(s[k]);
+                hash.add(c[k]);
+            }
+            brinewake::sine_cosine_quad(arguments, s, c);
+            for (int k = 0; k < 4; k++) {
+                hash.add(s[k]);
+                hash.add(c[k]);
+            }
+        }
     }
     return hash.value;
 }

@@ -13,13 +13,6 @@ constexpr int PRECISION = 1600;       // bits; far beyond every value written
 constexpr int TWO_OVER_PI_WORDS = 40; // 32 bits each: 1280 bits of 2/pi
 constexpr int KERNEL_ROWS = 52;       // i/64 for i = 0..51 covers [0, pi/4 + 1/128]
 
-// The Veltkamp split of p_value: a high part of at most 26 significant bits and the exact rest.
-void split(double p_value, double &r_high, double &r_low) {
-    const double c = 134217729.0 * p_value; // 2^27 + 1
-    r_high = c - (c - p_value);
-    r_low = p_value - r_high;
-}
-
 void print_double(double p_value) {
     std::printf("%a", p_value);
 }
@@ -79,16 +72,15 @@ int main() {
     print_double(mpfr_get_d(v, MPFR_RNDN));
     std::printf("; // 2/pi rounded\n\n");
 
-    // Kernel rows: sin(i/64) and cos(i/64) as double-doubles, each high part also split for exact products.
+    // Kernel rows: sin(i/64) and cos(i/64) as double-doubles.
     std::printf(
-        "// Row i: sin(i/64) = s + s_low and cos(i/64) = c + c_low (each to about 2^-106 relative), with\n");
-    std::printf("// s = s_high + s_tail and c = c_high + c_tail split for exact products.\n");
-    std::printf("struct TrigRow {\n    double s, s_low, s_high, s_tail, c, c_low, c_high, c_tail;\n};\n");
+        "// Row i: sin(i/64) = s + s_low and cos(i/64) = c + c_low, each to about 2^-106 relative.\n");
+    std::printf("struct TrigRow {\n    double s, s_low, c, c_low;\n};\n");
     std::printf("inline constexpr TrigRow TRIG_ROWS[%d] = {\n", KERNEL_ROWS);
     for (int i = 0; i < KERNEL_ROWS; i++) {
         mpfr_set_si(v, i, MPFR_RNDN);
         mpfr_div_2ui(v, v, 6, MPFR_RNDN); // exact
-        double values[2][4];
+        double values[2][2];
         for (int which = 0; which < 2; which++) {
             if (which == 0) {
                 mpfr_sin(w, v, MPFR_RNDN);
@@ -98,18 +90,14 @@ int main() {
             const double hi = mpfr_get_d(w, MPFR_RNDN);
             mpfr_sub_d(w, w, hi, MPFR_RNDN);
             const double lo = mpfr_get_d(w, MPFR_RNDN);
-            double high, tail;
-            split(hi, high, tail);
             values[which][0] = hi;
             values[which][1] = lo;
-            values[which][2] = high;
-            values[which][3] = tail;
         }
         std::printf("    {");
         for (int which = 0; which < 2; which++) {
-            for (int k = 0; k < 4; k++) {
+            for (int k = 0; k < 2; k++) {
                 print_double(values[which][k]);
-                std::printf("%s", (which == 1 && k == 3) ? "" : ", ");
+                std::printf("%s", (which == 1 && k == 1) ? "" : ", ");
             }
         }
         std::printf("},\n");
