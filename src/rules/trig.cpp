@@ -52,7 +52,6 @@ namespace {
 #include "rules/trig_tables.inc"
 
 constexpr double ROUNDER = 0x1.8p52;     // adding and subtracting it rounds |v| < 2^51 to an integer
-constexpr double T_ROUNDER = 0x1.8p19;   // the same for multiples of 2^-33 (|v| < 2^18)
 constexpr double SPLITTER = 134217729.0; // 2^27 + 1, Veltkamp's constant
 constexpr double MEDIUM_LIMIT = 65536.0; // below it the Cody-Waite reduction is exact enough
 constexpr uint64_t SIGN_BIT = uint64_t(1) << 63;
@@ -266,14 +265,14 @@ template <class V> inline void kernel(V p_hi, V p_lo, V &r_sine, V &r_cosine) {
     const Row<V> row = row_at(index);
     const V t = r - index * lane_constant(1.0 / 64.0, r); // exact, |t| <= 1/128
 
-    // t = t_head + t_rest with t_head a multiple of 2^-33 (at most 26 bits), and s, c each split into a
-    // high part of 26 bits and the exact rest, so that s_high * t_head and c_high * t_head are exact; the
-    // rest of each product is below 2^-26 of it.
+    // t, s and c each split into their leading 26 significant bits and the exact rest, so that
+    // s_high * t_head and c_high * t_head are exact; the rest of each product is below 2^-25 of it,
+    // whatever the size of t.
     const V s_high = high_part(row.s);
     const V s_tail = row.s - s_high;
     const V c_high = high_part(row.c);
     const V c_tail = row.c - c_high;
-    const V t_head = (t + lane_constant(T_ROUNDER, r)) - lane_constant(T_ROUNDER, r);
+    const V t_head = high_part(t);
     const V t_rest = t - t_head;
     const V ct_head = c_high * t_head;
     const V ct_rest = c_high * t_rest + c_tail * t;
