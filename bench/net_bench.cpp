@@ -183,3 +183,5 @@ BENCHMARK(BM_BoatMotionStep);
 // The step is one hull evaluation plus a handful of vector operations.
 BRINEWAKE_RATIO("BM_StepMotion", "BM_HullForces", 1.3);
 BRINEWAKE_RATIO("BM_BoatMotionStep", "BM_HullForces", 1.3);
+// The bound step against the hull model's C-library trigonometry floor (bench/rules_bench.cpp).
+BRINEWAKE_RATIO("BM_BoatMotionStep", "BM_HullFloor", 2.0);

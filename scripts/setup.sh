@@ -7,6 +7,8 @@ packages+=(libcli11-dev nlohmann-json3-dev libfmt-dev python3-matplotlib)
 # The demo's GDScript checks need Node.js and npm (for tree-sitter's GDScript grammar, below); a node
 # installed otherwise (with its own npm) serves as well.
 command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
+# The trigonometry's accuracy test measures against MPFR.
+packages+=(libmpfr-dev)
 [ "${BRINEWAKE_WITH_FUZZERS:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -17,3 +17,6 @@ run_suite() { # build-dir, extra cmake arguments...
 run_suite build/ci
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build/ci-sanitize -DBRINEWAKE_SANITIZE=ON -DBRINEWAKE_BUILD_BENCHMARKS=OFF
+
+# The same bits on every platform: the determinism program on Linux x86-64, Linux arm64 and Windows.
+scripts/determinism.sh

@@ -3,6 +3,7 @@
 #include "rules/controls.hpp"
 #include "rules/hull_model.hpp"
 #include "rules/numeric.hpp"
+#include "rules/trig.hpp"
 
 #include <godot_cpp/variant/basis.hpp>
 
@@ -70,8 +71,11 @@ Basis axis_angle(const Vector3 &p_axis, float p_angle) {
     const float xx = p_axis.x * p_axis.x;
     const float yy = p_axis.y * p_axis.y;
     const float zz = p_axis.z * p_axis.z;
-    const float c = std::cos(p_angle);
-    const float s = std::sin(p_angle);
+    // The library's own sine and cosine, rounded to single precision.
+    double sine_value, cosine_value;
+    sine_cosine(static_cast<double>(p_angle), sine_value, cosine_value);
+    const float c = static_cast<float>(cosine_value);
+    const float s = static_cast<float>(sine_value);
     const float t = 1.0f - c;
     const float xyt = p_axis.x * p_axis.y * t;
     const float xzt = p_axis.x * p_axis.z * t;

@@ -1,6 +1,7 @@
 #include "combat/firing.hpp"
 
 #include "rules/numeric.hpp"
+#include "rules/trig.hpp"
 
 #include <cmath>
 
@@ -49,8 +50,10 @@ SpreadOffsets spread_offsets(int64_t p_id, double p_spread) {
     const double n = static_cast<double>(p_id);
     const double radius = std::sqrt(std::fmod(n * GOLDEN_RATIO_FRACTION, 1.0));
     const double angle = GOLDEN_ANGLE * n;
-    offsets.yaw = p_spread * radius * std::cos(angle);
-    offsets.pitch = p_spread * radius * std::sin(angle);
+    double sin_angle, cos_angle;
+    sine_cosine(angle, sin_angle, cos_angle);
+    offsets.yaw = p_spread * radius * cos_angle;
+    offsets.pitch = p_spread * radius * sin_angle;
     return offsets;
 }
 
@@ -59,10 +62,9 @@ Vec3d launch_velocity(const WeaponSpec &p_spec, const godot::Vector3 &p_forward,
     const double elevation = p_offsets.pitch + p_spec.launch_pitch;
     const double fx = double(p_forward.x);
     const double fz = double(p_forward.z);
-    const double cos_yaw = std::cos(p_offsets.yaw);
-    const double sin_yaw = std::sin(p_offsets.yaw);
-    const double cos_e = std::cos(elevation);
-    const double sin_e = std::sin(elevation);
+    double sin_yaw, cos_yaw, sin_e, cos_e;
+    sine_cosine(p_offsets.yaw, sin_yaw, cos_yaw);
+    sine_cosine(elevation, sin_e, cos_e);
     const double speed = p_spec.muzzle_speed;
     // The heading turned by the yaw offset about the vertical, then raised by the elevation. The zero
     // terms are kept so that signed zeros and non-finite headings come out as the rule spells them.

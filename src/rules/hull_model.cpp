@@ -1,5 +1,6 @@
 #include "rules/hull_model.hpp"
 
+#include "rules/trig.hpp"
 #include "rules/wave_field.hpp"
 
 #include <algorithm>
@@ -78,11 +79,24 @@ HullForces compute_hull_forces(const godot::Transform3D &p_transform, const Vect
     for (int i = 0; i < 4; i++) {
         offsets[i] = basis.xform(HULL_SAMPLE_POINTS[i]);
     }
+    // The twelve wave arguments (point by point, wave by wave, as sample_waves forms them), then their
+    // sines and cosines four at a time, then each point's sample exactly as sample_waves sums it.
     Vector3 worlds[4];
-    WaveSample seas[4];
+    double arguments[12];
     for (int i = 0; i < 4; i++) {
         worlds[i] = offsets[i] + p_transform.origin;
-        seas[i] = sample_waves(double(worlds[i].x), double(worlds[i].z), p_time);
+        for (int w = 0; w < 3; w++) {
+            arguments[3 * i + w] =
+                detail::wave_argument(WAVES[w], double(worlds[i].x), double(worlds[i].z), p_time);
+        }
+    }
+    double sines[12], cosines[12];
+    for (int j = 0; j < 12; j += 4) {
+        sine_cosine_quad(arguments + j, sines + j, cosines + j);
+    }
+    WaveSample seas[4];
+    for (int i = 0; i < 4; i++) {
+        seas[i] = detail::combine_waves(sines + 3 * i, cosines + 3 * i);
     }
 
     // Buoyancy and wetness.

@@ -1,6 +1,8 @@
 // The sea: three fixed sine waves summed over the horizontal X-Z plane, evaluated in double precision.
 #pragma once
 
+#include "rules/trig.hpp"
+
 #include <cmath>
 
 namespace brinewake {
@@ -37,24 +39,32 @@ inline double wave_argument(const Wave &p_wave, double p_x, double p_z, double p
 
 } // namespace detail
 
-// Surface height and vertical speed at world (x, z) and wave time t (seconds).
-// Written out per wave: all three arguments are ready before the first sine-and-cosine call.
-inline WaveSample sample_waves(double p_x, double p_z, double p_t) {
-    const double a0 = detail::wave_argument(WAVES[0], p_x, p_z, p_t);
-    const double a1 = detail::wave_argument(WAVES[1], p_x, p_z, p_t);
-    const double a2 = detail::wave_argument(WAVES[2], p_x, p_z, p_t);
-    // Sine and cosine of the same argument: the compiler fuses each pair into one call.
-    const double s0 = std::sin(a0), c0 = std::cos(a0);
-    const double s1 = std::sin(a1), c1 = std::cos(a1);
-    const double s2 = std::sin(a2), c2 = std::cos(a2);
+namespace detail {
+
+// The summed sample from the sines and cosines of the three wave arguments, in wave order.
+inline WaveSample combine_waves(const double p_sines[3], const double p_cosines[3]) {
     WaveSample sample{0.0, 0.0};
-    sample.height += WAVES[0].amplitude * s0;
-    sample.height += WAVES[1].amplitude * s1;
-    sample.height += WAVES[2].amplitude * s2;
-    sample.vertical_speed += -(WAVES[0].amplitude * WAVES[0].omega) * c0;
-    sample.vertical_speed += -(WAVES[1].amplitude * WAVES[1].omega) * c1;
-    sample.vertical_speed += -(WAVES[2].amplitude * WAVES[2].omega) * c2;
+    sample.height += WAVES[0].amplitude * p_sines[0];
+    sample.height += WAVES[1].amplitude * p_sines[1];
+    sample.height += WAVES[2].amplitude * p_sines[2];
+    sample.vertical_speed += -(WAVES[0].amplitude * WAVES[0].omega) * p_cosines[0];
+    sample.vertical_speed += -(WAVES[1].amplitude * WAVES[1].omega) * p_cosines[1];
+    sample.vertical_speed += -(WAVES[2].amplitude * WAVES[2].omega) * p_cosines[2];
     return sample;
+}
+
+} // namespace detail
+
+// Surface height and vertical speed at world (x, z) and wave time t (seconds).
+// The library's own sine and cosine (the same bits on every platform), all three waves at once (the
+// fourth lane repeats the third).
+inline WaveSample sample_waves(double p_x, double p_z, double p_t) {
+    const double a2 = detail::wave_argument(WAVES[2], p_x, p_z, p_t);
+    const double arguments[4] = {detail::wave_argument(WAVES[0], p_x, p_z, p_t),
+                                 detail::wave_argument(WAVES[1], p_x, p_z, p_t), a2, a2};
+    double sines[4], cosines[4];
+    sine_cosine_quad(arguments, sines, cosines);
+    return detail::combine_waves(sines, cosines);
 }
 
 // s; the largest wave time accepted from scripts and peers. Far beyond any match, and far enough below
