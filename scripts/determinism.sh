@@ -16,17 +16,7 @@ mode=own
 
 # Compilers, emulators and wine from Debian's packages, when missing.
 packages=(g++ clang g++-aarch64-linux-gnu qemu-user g++-mingw-w64-x86-64 wine wine64)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "determinism: installing ${missing[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-missing.sh --no-install-recommends "${packages[@]}"
 
 out=build/determinism/$mode
 mkdir -p "$out"

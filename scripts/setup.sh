@@ -10,17 +10,7 @@ command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm
 # The trigonometry's accuracy test measures against MPFR.
 packages+=(libmpfr-dev)
 [ "${BRINEWAKE_WITH_FUZZERS:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
-fi
+"$(dirname "$0")/install-missing.sh" "${packages[@]}"
 
 # tree-sitter and its GDScript grammar, at the versions package-lock.json pins (prebuilt for Linux x64).
 checker=tools/gdscript_check
