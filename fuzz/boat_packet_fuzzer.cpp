@@ -1,8 +1,8 @@
 // Arbitrary bytes as a boat packet: the strict decoder, then a frozen boat and a predictor.
 // Aborts when a decoded packet is unsound or a boat takes up a non-finite or out-of-range value.
+#include "fuzz_support.hpp"
 #include "network_inputs.hpp"
 
-#include "linked_extension.hpp"
 #include "match_scene.hpp"
 #include "net/boat_packet.hpp"
 
@@ -17,12 +17,7 @@
 
 namespace {
 
-void require(bool p_condition, const char *p_what) {
-    if (!p_condition) {
-        std::fprintf(stderr, "unsound: %s\n", p_what);
-        std::abort();
-    }
-}
+using brinewake_fuzz::require;
 
 struct World {
     brinewake_test::MatchScene scene;
@@ -40,16 +35,10 @@ struct World {
     }
 };
 
-World &world() {
-    brinewake_test::use_linked_extension();
-    static World instance;
-    return instance;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-    World &w = world();
+    World &w = brinewake_fuzz::shared_world<World>();
 
     brinewake::BoatPacket packet;
     const bool accepted = brinewake::decode_boat_packet(p_data, p_size, packet);
@@ -79,11 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
     }
     const bool applied = w.remote->call("apply_network_packet", bytes);
     require(applied == accepted, "apply and decode disagree");
-    const std::string problem = brinewake_test::boat_problem(w.remote);
-    if (!problem.empty()) {
-        std::fprintf(stderr, "boat: %s\n", problem.c_str());
-        std::abort();
-    }
+    brinewake_fuzz::require_sound(brinewake_test::boat_problem(w.remote), "boat");
     const bool seeded = w.motion->call("set_from_packet", bytes);
     require(seeded == accepted, "predictor and decode disagree");
     w.motion->call("step", 0.5, -0.5, 1.0 / 60.0);

@@ -1,10 +1,10 @@
 // Arbitrary match states, built from the fuzzer's bytes, restored into a combat node among two boats
 // (one frozen, one free) and flown for a few frames. Aborts when what a restore keeps is not finite or
 // not sendable, or when flight afterwards puts a non-finite value into a boat or a pickup.
+#include "fuzz_support.hpp"
 #include "network_inputs.hpp"
 
 #include "combat_state.hpp"
-#include "linked_extension.hpp"
 #include "match_scene.hpp"
 
 #include <godot_cpp/classes/node3d.hpp>
@@ -16,12 +16,7 @@
 
 namespace {
 
-void require_sound(const std::string &p_problem, const char *p_when) {
-    if (!p_problem.empty()) {
-        std::fprintf(stderr, "unsound %s: %s\n", p_when, p_problem.c_str());
-        std::abort();
-    }
-}
+using brinewake_fuzz::require_sound;
 
 struct World {
     brinewake_test::MatchScene scene;
@@ -30,27 +25,17 @@ struct World {
     World() {
         godot::RigidBody3D *remote = scene.add_boat(godot::Vector3(0.0f, 0.7f, 0.0f));
         godot::RigidBody3D *free = scene.add_boat(godot::Vector3(3.0f, 0.7f, -2.0f));
-        if (remote == nullptr || free == nullptr) {
-            std::abort();
-        }
+        brinewake_fuzz::require(remote != nullptr && free != nullptr, "no boats");
         remote->call("set_freeze_enabled", true);
         combat = scene.weapon_system_with_boats();
-        if (combat == nullptr) {
-            std::abort();
-        }
+        brinewake_fuzz::require(combat != nullptr, "no combat node");
     }
 };
-
-World &world() {
-    brinewake_test::use_linked_extension();
-    static World instance;
-    return instance;
-}
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-    World &w = world();
+    World &w = brinewake_fuzz::shared_world<World>();
     brinewake_test::InputBytes source(p_data, p_size);
     // A few restores per input, each flown for a few frames, so that one input can leave projectiles in
     // flight for the next restore to replace.

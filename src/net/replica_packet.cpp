@@ -1,6 +1,7 @@
 #include "net/replica_packet.hpp"
 
 #include "net/byte_io.hpp"
+#include "net/combat_keys.hpp"
 #include "rules/numeric.hpp"
 #include "rules/weapon_catalog.hpp"
 
@@ -169,22 +170,7 @@ godot::PackedByteArray write_packet(size_t p_shots, size_t p_items, const FillSh
     return packet;
 }
 
-// Dictionary keys and the defaults of absent entries, made once per packet.
-struct ReplicaKeys {
-    const godot::Variant id = "id";
-    const godot::Variant kind = "kind";
-    const godot::Variant burning = "burning";
-    const godot::Variant active = "active";
-    const godot::Variant position = "position";
-    const godot::Variant velocity = "velocity";
-    const godot::Variant age = "age";
-    const godot::Variant no_integer = int64_t(0);
-    const godot::Variant no_flag = false;
-    const godot::Variant no_vector = godot::Vector3();
-    const godot::Variant no_age = 0.0;
-};
-
-godot::Dictionary shot_dictionary(const ShotRecord &p_shot, const ReplicaKeys &p_keys) {
+godot::Dictionary shot_dictionary(const ShotRecord &p_shot, const CombatKeys &p_keys) {
     godot::Dictionary shot;
     shot[p_keys.id] = p_shot.id;
     shot[p_keys.kind] = int64_t(p_shot.kind);
@@ -195,7 +181,7 @@ godot::Dictionary shot_dictionary(const ShotRecord &p_shot, const ReplicaKeys &p
     return shot;
 }
 
-godot::Dictionary item_dictionary(const ItemRecord &p_item, const ReplicaKeys &p_keys) {
+godot::Dictionary item_dictionary(const ItemRecord &p_item, const CombatKeys &p_keys) {
     godot::Dictionary item;
     item[p_keys.id] = p_item.id;
     item[p_keys.kind] = int64_t(p_item.kind);
@@ -234,24 +220,24 @@ godot::PackedByteArray encode_replica_packet(const Projectile *p_projectiles, si
 }
 
 godot::PackedByteArray encode_replica_packet(const godot::Array &p_shots, const godot::Array &p_items) {
-    const ReplicaKeys keys;
+    const CombatKeys keys;
     return write_packet(
         static_cast<size_t>(p_shots.size()), static_cast<size_t>(p_items.size()),
         [&p_shots, &keys](size_t p_index, ShotRecord &r_shot) {
             const godot::Dictionary shot = p_shots[static_cast<int64_t>(p_index)];
-            r_shot.id = int64_t(shot.get(keys.id, keys.no_integer));
-            r_shot.kind = kind_byte(int64_t(shot.get(keys.kind, keys.no_integer)));
+            r_shot.id = int64_t(shot.get(keys.id, keys.zero_integer));
+            r_shot.kind = kind_byte(int64_t(shot.get(keys.kind, keys.zero_integer)));
             r_shot.burning = bool(shot.get(keys.burning, keys.no_flag)) ? 1 : 0;
-            set_vector(r_shot.position, godot::Vector3(shot.get(keys.position, keys.no_vector)));
-            set_vector(r_shot.velocity, godot::Vector3(shot.get(keys.velocity, keys.no_vector)));
-            r_shot.age = round_to_single(double(shot.get(keys.age, keys.no_age)));
+            set_vector(r_shot.position, godot::Vector3(shot.get(keys.position, keys.zero_vector)));
+            set_vector(r_shot.velocity, godot::Vector3(shot.get(keys.velocity, keys.zero_vector)));
+            r_shot.age = round_to_single(double(shot.get(keys.age, keys.zero_float)));
         },
         [&p_items, &keys](size_t p_index, ItemRecord &r_item) {
             const godot::Dictionary item = p_items[static_cast<int64_t>(p_index)];
-            r_item.id = int64_t(item.get(keys.id, keys.no_integer));
-            r_item.kind = kind_byte(int64_t(item.get(keys.kind, keys.no_integer)));
+            r_item.id = int64_t(item.get(keys.id, keys.zero_integer));
+            r_item.kind = kind_byte(int64_t(item.get(keys.kind, keys.zero_integer)));
             r_item.active = bool(item.get(keys.active, keys.no_flag)) ? 1 : 0;
-            set_vector(r_item.position, godot::Vector3(item.get(keys.position, keys.no_vector)));
+            set_vector(r_item.position, godot::Vector3(item.get(keys.position, keys.zero_vector)));
         });
 }
 
@@ -269,7 +255,7 @@ bool decode_replica_packet(const uint8_t *p_bytes, size_t p_size, godot::Array &
     if (p_size != packet_size(counts.shots, counts.items)) {
         return false;
     }
-    const ReplicaKeys keys;
+    const CombatKeys keys;
     godot::Array shots;
     shots.resize(counts.shots);
     for (int64_t i = 0; i < counts.shots; ++i) {

@@ -37,10 +37,6 @@ inline double wave_argument(const Wave &p_wave, double p_x, double p_z, double p
     return (p_wave.kx * p_x + p_wave.kz * p_z) - p_wave.omega * p_t + p_wave.phase;
 }
 
-} // namespace detail
-
-namespace detail {
-
 // The summed sample from the sines and cosines of the three wave arguments, in wave order.
 inline WaveSample combine_waves(const double p_sines[3], const double p_cosines[3]) {
     WaveSample sample{0.0, 0.0};

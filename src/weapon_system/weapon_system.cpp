@@ -4,6 +4,7 @@
 #include "combat/firing.hpp"
 #include "combat/impact.hpp"
 #include "combat/pickup_rules.hpp"
+#include "net/combat_keys.hpp"
 #include "rules/numeric.hpp"
 #include "weapon_system/weapon_info.hpp"
 
@@ -380,16 +381,17 @@ Array WeaponSystem::get_pickups() const {
     if (replica) {
         return replica_items;
     }
+    const brinewake::CombatKeys keys;
     Array result;
     const double wave_time = reference_wave_time();
     for (const Pickup &pickup : pickups) {
         Dictionary entry;
-        entry["id"] = pickup.id;
-        entry["kind"] = pickup.kind;
-        entry["position"] =
+        entry[keys.id] = pickup.id;
+        entry[keys.kind] = pickup.kind;
+        entry[keys.position] =
             Vector3(pickup.anchor.x, brinewake::pickup_display_height(pickup.anchor, wave_time, pickup_hover),
                     pickup.anchor.z);
-        entry["active"] = pickup.active;
+        entry[keys.active] = pickup.active;
         result.push_back(entry);
     }
     return result;

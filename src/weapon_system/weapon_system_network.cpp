@@ -4,6 +4,7 @@
 
 #include "combat/flight.hpp"
 #include "combat/pickup_rules.hpp"
+#include "net/combat_keys.hpp"
 #include "net/replica_packet.hpp"
 #include "rules/numeric.hpp"
 
@@ -13,39 +14,13 @@ using namespace godot;
 using brinewake::Pickup;
 using brinewake::Projectile;
 
-namespace {
-
-bool is_finite_vector(const Vector3 &p_vector) {
-    return brinewake::is_finite_single(p_vector.x) && brinewake::is_finite_single(p_vector.y) &&
-           brinewake::is_finite_single(p_vector.z);
-}
-
-// Entry keys of the saved shots and items, and the zero values that absent entries read as.
-struct StateKeys {
-    const Variant id = "id";
-    const Variant kind = "kind";
-    const Variant position = "position";
-    const Variant velocity = "velocity";
-    const Variant burning = "burning";
-    const Variant age = "age";
-    const Variant anchor = "anchor";
-    const Variant active = "active";
-    const Variant timer = "timer";
-    const Variant zero_integer = int64_t(0);
-    const Variant zero_float = 0.0;
-    const Variant zero_vector = Vector3();
-    const Variant no_flag = false;
-};
-
-} // namespace
-
 // ---- Match state ----
 
 Array WeaponSystem::get_projectiles() const {
     if (replica) {
         return replica_shots;
     }
-    const StateKeys keys;
+    const brinewake::CombatKeys keys;
     Array result;
     result.resize(static_cast<int64_t>(projectiles.size()));
     for (size_t i = 0; i < projectiles.size(); ++i) {
@@ -63,7 +38,7 @@ Array WeaponSystem::get_projectiles() const {
 }
 
 Dictionary WeaponSystem::save_match_state() const {
-    const StateKeys keys;
+    const brinewake::CombatKeys keys;
     Dictionary state;
     state["next_id"] = next_id;
     state["shots"] = get_projectiles();
@@ -92,7 +67,7 @@ Dictionary WeaponSystem::save_match_state() const {
 // Both lists are replaced in place. Called from a signal handler during a frame, this is safe: the flight
 // step resolves impacts from its own copies, and the pickup walk ends when it sees the version change.
 void WeaponSystem::restore_match_state(const Dictionary &p_state) {
-    const StateKeys keys;
+    const brinewake::CombatKeys keys;
     projectiles.clear();
     pickups.clear();
     ++pickups_version;
@@ -112,7 +87,7 @@ void WeaponSystem::restore_match_state(const Dictionary &p_state) {
         pickup.active = bool(item.get(keys.active, keys.no_flag));
         const double timer = double(item.get(keys.timer, keys.zero_float));
         pickup.timer = brinewake::is_finite_double(timer) ? timer : 0.0;
-        if (!is_finite_vector(pickup.anchor)) {
+        if (!pickup.anchor.is_finite()) {
             continue;
         }
         pickups.push_back(pickup);
@@ -129,7 +104,7 @@ void WeaponSystem::restore_match_state(const Dictionary &p_state) {
         const Vector3 position = shot.get(keys.position, keys.zero_vector);
         const Vector3 velocity = shot.get(keys.velocity, keys.zero_vector);
         const double age = double(shot.get(keys.age, keys.zero_float));
-        if (!brinewake::valid_weapon(kind) || !is_finite_vector(position) || !is_finite_vector(velocity) ||
+        if (!brinewake::valid_weapon(kind) || !position.is_finite() || !velocity.is_finite() ||
             !brinewake::is_finite_double(age)) {
             continue;
         }
